@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds (if needed) and starts the Tavrel panel. Without --port it opens on
+# the built-in emulated module. Extra arguments go to the panel.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/ensure-deps.sh"
+build="$root/build"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+fi
+cmake --build "$build" --target tavrel tavrel-cli quennel-emu -j"$(nproc)"
+exec "$build/src/tavrel" "$@"

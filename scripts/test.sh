@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test twice: once in a normal build, once
+# under AddressSanitizer and UndefinedBehaviorSanitizer. Any failure or
+# sanitizer report fails the run.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/ensure-deps.sh"
+jobs="$(nproc)"
+
+run_suite() {
+  local build="$1"; shift
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DTAVREL_WERROR=ON "$@" >/dev/null
+  fi
+  cmake --build "$build" -j"$jobs"
+  ctest --test-dir "$build" --output-on-failure -j"$jobs"
+}
+
+echo "== Tests (normal build)"
+run_suite "$root/build-tests" -DCMAKE_BUILD_TYPE=Debug
+echo "== Tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
+run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDialog>
+
+namespace tavrel {
+
+// "About Tavrel": the icon, the version and OK.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+} // namespace tavrel

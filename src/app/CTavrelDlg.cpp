@@ -1,0 +1,598 @@
+#include "app/CTavrelDlg.h"
+
+#include "app/CAboutDlg.h"
+#include "app/UiSeam.h"
+#include "emulator/Emulator.h"
+#include "emulator/window/EmulatorWindow.h"
+#include "link/OpenLink.h"
+#include "link/PixelCommands.h"
+#include "link/PortCommands.h"
+#include "link/PortNames.h"
+#include "link/dialogs/CComPortSettingsDialog.h"
+#include "link/dialogs/CPIxelDialog.h"
+#include "widgets/CXColourPicker.h"
+#include "widgets/DialogUnits.h"
+
+#include <QButtonGroup>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+
+#include <iterator>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+// The icon lives in the GUI library's resources; a static library needs them
+// registered by name.
+static void InitTavrelResources()
+{
+    Q_INIT_RESOURCE(tavrel);
+}
+
+namespace tavrel {
+
+namespace {
+
+const QString kAboutItem = QStringLiteral("&About Tavrel...");
+#ifdef Q_OS_WIN
+constexpr unsigned kAboutCommand = 0x0010;
+#endif
+
+enum class Group {
+    None,
+    SerialPort,
+    General,
+    BasicDrawing,
+    TextFunctions,
+    Font,
+    TextMode,
+    Bitmap,
+    DisplaySpecific,
+    SdCard,
+};
+
+struct GroupEntry {
+    Group group;
+    Group parent;
+    const char* title;
+    const char* objectName;
+    QRect units;  // dialog units, relative to the window
+};
+
+const GroupEntry kGroups[] = {
+    {Group::SerialPort, Group::None, "Serial Port", "serialPortGroup", {6, 6, 162, 96}},
+    {Group::General, Group::None, "General Functions", "generalFunctionsGroup", {174, 6, 222, 96}},
+    {Group::BasicDrawing, Group::None, "Basic Drawing", "basicDrawingGroup", {6, 108, 258, 72}},
+    {Group::TextFunctions, Group::None, "Text Functions", "textFunctionsGroup", {270, 108, 252, 72}},
+    {Group::Font, Group::TextFunctions, "Font", "fontGroup", {372, 114, 78, 60}},
+    {Group::TextMode, Group::TextFunctions, "Text Mode", "textModeGroup", {450, 114, 66, 60}},
+    {Group::Bitmap, Group::None, "Bitmap Functions", "bitmapFunctionsGroup", {6, 186, 108, 90}},
+    {Group::DisplaySpecific, Group::None, "Display Specific Commands", "displaySpecificGroup", {120, 186, 108, 90}},
+    {Group::SdCard, Group::None, "SD Card Commands", "sdCardGroup", {234, 186, 294, 126}},
+};
+
+using Handler = void (CTavrelDlg::*)();
+
+struct ButtonEntry {
+    int id;
+    const char* caption;  // also gives the object name: "Set Pixel" -> "setPixelButton"
+    Group group;
+    QRect units;  // dialog units, relative to the window
+    Handler handler;
+};
+
+struct ToggleEntry {
+    int id;
+    const char* caption;
+    const char* objectName;
+    QRect units;
+};
+
+const ToggleEntry kFontButtons[] = {
+    {1024, "0: 5x7", "font0Button", {390, 124, 42, 12}},
+    {1025, "1: 8x8", "font1Button", {390, 136, 42, 12}},
+    {1026, "2: 8x12", "font2Button", {390, 148, 42, 12}},
+    {1027, "3: 16x32", "font3Button", {390, 160, 42, 12}},
+};
+
+const ToggleEntry kTextModeButtons[] = {
+    {1028, "Transparent", "transparentButton", {456, 128, 54, 12}},
+    {1029, "Opaque", "opaqueButton", {456, 144, 54, 12}},
+};
+
+QByteArray ButtonObjectName(const char* caption)
+{
+    QByteArray name;
+    const QList<QByteArray> words = QByteArray(caption).split(' ');
+    for (const QByteArray& word : words) {
+        if (word.isEmpty())
+            continue;
+        name += name.isEmpty() ? word.left(1).toLower() : word.left(1).toUpper();
+        name += word.mid(1);
+    }
+    return name + "Button";
+}
+
+void Identify(QWidget* widget, const char* objectName, int controlId)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    if (controlId != 0)
+        widget->setProperty("controlId", controlId);
+}
+
+} // namespace
+
+CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_emulator(std::make_unique<quennel::Emulator>())
+    , m_session(*this, MakeLinkOpener(m_emulator.get()))
+{
+    InitTavrelResources();
+    setWindowTitle(tr("Quennel Control"));
+    setWindowIcon(QIcon(QStringLiteral(":/tavrel.png")));
+
+    buildControls();
+
+    if (!options.portName.isEmpty())
+        m_session.m_portName = options.portName;
+    m_foreground->setColour(kWhite);
+    m_background->setColour(kBlack);
+    m_fontRadio->setChecked(true);
+    m_session.m_fontIndex = 0;
+    m_textModeRadio->setChecked(true);
+    refreshPortLabel();
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &CTavrelDlg::showAbout);
+
+    if (options.showEmulatorWindow) {
+        m_emulatorWindow = std::make_unique<quennel::EmulatorWindow>(m_emulator.get(), nullptr);
+        m_emulatorWindow->setWindowFlag(Qt::Window, true);
+        m_emulatorWindow->setSaveFramePathChooser([](QWidget* owner) {
+            return UiSeam::getSaveFileName(owner, tr("Save Frame"), QString(),
+                                           QStringLiteral("PNG Images (*.png);;All Files (*)"));
+        });
+    }
+
+#ifdef Q_OS_WIN
+    addAboutToSystemMenu();
+#endif
+}
+
+CTavrelDlg::~CTavrelDlg()
+{
+    // Leaving the window any other way than Quit leaves the port's settings
+    // as they are; the connection itself is let go without a word.
+    m_session.dropPort();
+}
+
+void CTavrelDlg::buildControls()
+{
+    const DialogUnits units(font());
+    setFixedSize(units.size(544, 378));
+
+    // Controls are placed in window coordinates and re-based on their group.
+    QHash<int, QGroupBox*> groups;
+    QHash<int, QPoint> groupOrigins;
+    auto place = [&](QWidget* widget, Group group, const QRect& dialogUnits) {
+        QRect r = units.rect(dialogUnits.x(), dialogUnits.y(), dialogUnits.width(), dialogUnits.height());
+        if (group != Group::None)
+            r.translate(-groupOrigins.value(int(group)));
+        widget->setGeometry(r);
+    };
+    auto parentFor = [&](Group group) -> QWidget* {
+        return group == Group::None ? static_cast<QWidget*>(this) : groups.value(int(group));
+    };
+
+    auto* quit = new QPushButton(tr("Quit"), this);
+    Identify(quit, "quitButton", 1);
+    quit->setDefault(true);
+    place(quit, Group::None, {462, 342, 50, 16});
+    connect(quit, &QPushButton::clicked, this, &CTavrelDlg::OnQuit);
+
+    for (const GroupEntry& entry : kGroups) {
+        auto* box = new QGroupBox(tr(entry.title), parentFor(entry.parent));
+        Identify(box, entry.objectName, 0);
+        const QRect r = units.rect(entry.units.x(), entry.units.y(), entry.units.width(), entry.units.height());
+        groupOrigins.insert(int(entry.group), r.topLeft());
+        place(box, entry.parent, entry.units);
+        groups.insert(int(entry.group), box);
+    }
+
+    // Command buttons in tab order. Columns stand at 18 units pitch.
+    using D = CTavrelDlg;
+    static const ButtonEntry kButtons[] = {
+        {1003, "Com Port Settings", Group::SerialPort, {14, 20, 70, 20}, &D::OnComPortSettings},
+        {1004, "Open Port", Group::SerialPort, {14, 46, 70, 20}, &D::OnOpenPort},
+        {1007, "Close Port", Group::SerialPort, {14, 72, 70, 20}, &D::OnClosePort},
+
+        {1013, "Set Background Color", Group::General, {310, 18, 78, 17}, &D::OnSetBackgroundColour},
+        {1012, "Clear Screen", Group::General, {310, 36, 78, 17}, &D::OnClearScreen},
+        {1034, "Get Device Info", Group::General, {310, 54, 78, 17}, &D::OnGetDeviceInfo},
+        {1035, "Oled Control Functions", Group::General, {310, 72, 78, 17}, &D::OnOledControlFunctions},
+
+        {1008, "Set Pixel", Group::BasicDrawing, {14, 120, 78, 17}, &D::OnSetPixel},
+        {1009, "Draw Line", Group::BasicDrawing, {14, 138, 78, 17}, &D::OnDrawLine},
+        {1033, "Draw Rectangle", Group::BasicDrawing, {14, 156, 78, 17}, &D::OnDrawRectangle},
+        {1017, "Draw Triangle", Group::BasicDrawing, {96, 120, 78, 17}, &D::OnDrawTriangle},
+        {1020, "Draw Circle", Group::BasicDrawing, {96, 138, 78, 17}, &D::OnDrawCircle},
+        {1032, "Draw Polygon", Group::BasicDrawing, {96, 156, 78, 17}, &D::OnDrawPolygon},
+        {1019, "Set WireFrame Mode", Group::BasicDrawing, {178, 120, 78, 12}, &D::OnSetWireFrameMode},
+        {1018, "Set Solid Mode", Group::BasicDrawing, {178, 136, 78, 12}, &D::OnSetSolidMode},
+        {1014, "Read Pixel", Group::BasicDrawing, {178, 156, 78, 17}, &D::OnReadPixel},
+
+        {1022, "Print Character", Group::TextFunctions, {278, 120, 78, 17}, &D::OnPrintCharacter},
+        {1023, "Print Text String", Group::TextFunctions, {278, 138, 78, 17}, &D::OnPrintTextString},
+        {1031, "Text Button", Group::TextFunctions, {278, 156, 78, 17}, &D::OnTextButton},
+
+        {1016, "Add User Char", Group::Bitmap, {21, 200, 78, 17}, &D::OnAddUserChar},
+        {1015, "Display User Char", Group::Bitmap, {21, 218, 78, 17}, &D::OnDisplayUserChar},
+        {1030, "Display Image", Group::Bitmap, {21, 236, 78, 17}, &D::OnDisplayImage},
+        {1021, "Copy Area", Group::Bitmap, {21, 254, 78, 17}, &D::OnCopyArea},
+
+        {1036, "Rotate Display", Group::DisplaySpecific, {135, 200, 78, 17}, &D::OnRotateDisplay},
+        {1037, "Dim Area", Group::DisplaySpecific, {135, 218, 78, 17}, &D::OnDimArea},
+        {1038, "Scroll Control", Group::DisplaySpecific, {135, 236, 78, 17}, &D::OnScrollControl},
+        {1039, "Write Command", Group::DisplaySpecific, {135, 254, 78, 17}, &D::OnWriteCommand},
+
+        {1041, "Show Bitmap", Group::SdCard, {245, 200, 78, 17}, &D::OnShowBitmap},
+        {1042, "Show Image", Group::SdCard, {245, 218, 78, 17}, &D::OnShowImage},
+        {1053, "Slideshow", Group::SdCard, {245, 236, 78, 17}, &D::OnSlideshow},
+        {1046, "Print Screen", Group::SdCard, {245, 254, 78, 17}, &D::OnPrintScreen},
+        {1044, "Load Binary", Group::SdCard, {245, 272, 78, 17}, &D::OnLoadBinary},
+        {1045, "Load Norvel", Group::SdCard, {342, 200, 78, 17}, &D::OnLoadNorvel},
+        {1043, "YModem Session", Group::SdCard, {342, 218, 78, 17}, &D::OnYModemSession},
+        {1040, "View Directory", Group::SdCard, {342, 236, 78, 17}, &D::OnViewDirectory},
+        {1047, "Open File to Write", Group::SdCard, {342, 254, 78, 17}, &D::OnOpenFileToWrite},
+        {1049, "Write to File", Group::SdCard, {342, 272, 78, 17}, &D::OnWriteToFile},
+        {1048, "Open File to Read", Group::SdCard, {439, 200, 78, 17}, &D::OnOpenFileToRead},
+        {1050, "Read from File", Group::SdCard, {439, 218, 78, 17}, &D::OnReadFromFile},
+        {1051, "Close File", Group::SdCard, {439, 236, 78, 17}, &D::OnCloseFile},
+        {1052, "Erase File", Group::SdCard, {439, 254, 78, 17}, &D::OnEraseFile},
+    };
+
+    for (const ButtonEntry& entry : kButtons) {
+        auto* button = new QPushButton(tr(entry.caption), parentFor(entry.group));
+        Identify(button, ButtonObjectName(entry.caption).constData(), entry.id);
+        place(button, entry.group, entry.units);
+        connect(button, &QPushButton::clicked, this, entry.handler);
+    }
+
+    m_portLabel = new QLabel(parentFor(Group::SerialPort));
+    Identify(m_portLabel, "portLabel", 1005);
+    place(m_portLabel, Group::SerialPort, {92, 24, 72, 12});
+
+    auto* note = new QLabel(tr("Note:  Be sure to \"Open\" your port before sending commands."),
+                            parentFor(Group::SerialPort));
+    Identify(note, "openPortNote", 0);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(note, Group::SerialPort, {92, 46, 72, 48});
+
+    QWidget* general = parentFor(Group::General);
+    auto* backgroundLabel = new QLabel(tr("Background Color:"), general);
+    Identify(backgroundLabel, "backgroundColourLabel", 0);
+    place(backgroundLabel, Group::General, {182, 24, 66, 10});
+    m_background = new CXColourPicker(general);
+    m_background->setText(tr("Background Color"));
+    Identify(m_background, "backgroundColour", 1011);
+    m_background->setAutoDefault(false);
+    place(m_background, Group::General, {250, 20, 52, 18});
+    backgroundLabel->setBuddy(m_background);
+
+    auto* foregroundLabel = new QLabel(tr("Foreground Color:"), general);
+    Identify(foregroundLabel, "foregroundColourLabel", 0);
+    place(foregroundLabel, Group::General, {182, 50, 66, 10});
+    m_foreground = new CXColourPicker(general);
+    m_foreground->setText(tr("Foreground Color"));
+    Identify(m_foreground, "foregroundColour", 1010);
+    m_foreground->setAutoDefault(false);
+    place(m_foreground, Group::General, {250, 46, 52, 18});
+    foregroundLabel->setBuddy(m_foreground);
+
+    // Font and text mode: push-like toggles, one checked per group.
+    auto makeToggles = [&](const ToggleEntry* begin, const ToggleEntry* end, Group group) {
+        auto* buttons = new QButtonGroup(this);
+        buttons->setExclusive(true);
+        int index = 0;
+        for (const ToggleEntry* entry = begin; entry != end; ++entry, ++index) {
+            auto* button = new QPushButton(tr(entry->caption), parentFor(group));
+            Identify(button, entry->objectName, entry->id);
+            button->setCheckable(true);
+            button->setAutoDefault(false);
+            place(button, group, entry->units);
+            buttons->addButton(button, index);
+        }
+        return buttons;
+    };
+    m_fontGroup = makeToggles(std::begin(kFontButtons), std::end(kFontButtons), Group::Font);
+    m_textModeGroup = makeToggles(std::begin(kTextModeButtons), std::end(kTextModeButtons), Group::TextMode);
+    m_fontRadio = qobject_cast<QPushButton*>(m_fontGroup->button(0));
+    m_textModeRadio = qobject_cast<QPushButton*>(m_textModeGroup->button(0));
+    connect(m_fontGroup, &QButtonGroup::idClicked, this, &D::OnFont);
+    connect(m_textModeGroup->button(0), &QAbstractButton::clicked, this, &D::OnTransparent);
+    connect(m_textModeGroup->button(1), &QAbstractButton::clicked, this, &D::OnOpaque);
+
+    auto* statusLabel = new QLabel(tr("Status Window"), this);
+    Identify(statusLabel, "statusWindowLabel", 0);
+    place(statusLabel, Group::None, {18, 322, 80, 10});
+
+    m_status = new QPlainTextEdit(this);
+    Identify(m_status, "statusWindow", 1006);
+    m_status->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_status->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_status->setTabChangesFocus(true);
+    place(m_status, Group::None, {34, 334, 397, 27});
+
+    // Tabbing reads the groups left to right, top to bottom, then the status
+    // window and Quit; the first button has the focus at start.
+    static const int kTabOrder[] = {
+        1003, 1004, 1007, 1011, 1010, 1013, 1012, 1034, 1035,                    // Serial Port, General
+        1008, 1009, 1033, 1017, 1020, 1032, 1019, 1018, 1014,                    // Basic Drawing
+        1022, 1023, 1031, 1024, 1025, 1026, 1027, 1028, 1029,                    // Text Functions
+        1016, 1015, 1030, 1021, 1036, 1037, 1038, 1039,                          // Bitmap, Display
+        1041, 1042, 1053, 1046, 1044, 1045, 1043, 1040, 1047, 1049, 1048, 1050,  // SD Card
+        1051, 1052, 1006, 1,
+    };
+    QHash<int, QWidget*> byId;
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->property("controlId").isValid())
+            byId.insert(w->property("controlId").toInt(), w);
+    for (size_t i = 1; i < std::size(kTabOrder); ++i)
+        setTabOrder(byId.value(kTabOrder[i - 1]), byId.value(kTabOrder[i]));
+}
+
+void CTavrelDlg::refreshPortLabel()
+{
+    m_portLabel->setText(m_session.portLabel());
+}
+
+QString CTavrelDlg::statusText() const
+{
+    QString text = m_status->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void CTavrelDlg::setStatusText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_status->setPlainText(shown);
+}
+
+HostColour CTavrelDlg::foregroundColour() const
+{
+    return m_foreground->colour();
+}
+
+void CTavrelDlg::setForegroundColour(HostColour colour)
+{
+    m_foreground->setColour(colour);
+}
+
+HostColour CTavrelDlg::backgroundColour() const
+{
+    return m_background->colour();
+}
+
+void CTavrelDlg::showMessage(const QString& text, const QString& caption)
+{
+    UiSeam::showMessage(this, text, caption);
+}
+
+namespace {
+
+void SetField(DialogRequest& request, const QString& name, const QString& value)
+{
+    for (DialogField& field : request.fields) {
+        if (field.name == name) {
+            field.value = value;
+            return;
+        }
+    }
+    request.fields.push_back({name, value});
+}
+
+} // namespace
+
+bool CTavrelDlg::runDialog(DialogRequest& request)
+{
+    switch (request.kind) {
+    case DialogKind::Pixel: {
+        CPIxelDialog dialog(this);
+        dialog.m_x = request.value(QStringLiteral("x"));
+        dialog.m_y = request.value(QStringLiteral("y"));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        SetField(request, QStringLiteral("x"), dialog.m_x);
+        SetField(request, QStringLiteral("y"), dialog.m_y);
+        return true;
+    }
+    }
+    return false;
+}
+
+void CTavrelDlg::showAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CTavrelDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The frame geometry is known only once the window system has placed us.
+    QTimer::singleShot(0, this, &CTavrelDlg::updateEmulatorWindow);
+}
+
+void CTavrelDlg::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (m_emulatorWindow)
+        m_emulatorWindow->hide();
+}
+
+void CTavrelDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* about = menu.addAction(kAboutItem);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    if (menu.exec(event->globalPos()) == about)
+        showAbout();
+}
+
+void CTavrelDlg::updateEmulatorWindow()
+{
+    if (!m_emulatorWindow)
+        return;
+    const bool wanted = isVisible() && IsEmulatorPortName(m_session.m_portName);
+    if (!wanted) {
+        m_emulatorWindow->hide();
+        return;
+    }
+    if (m_emulatorWindow->isVisible())
+        return;
+    m_emulatorWindow->adjustSize();
+    const int gap = 8;
+    const QSize size = m_emulatorWindow->frameGeometry().size();
+    if (const QScreen* s = screen()) {
+        // Make room on the right by moving the panel left, as far as the
+        // screen allows, so that the two windows do not overlap.
+        const QRect available = s->availableGeometry();
+        const int overflow = frameGeometry().right() + gap + size.width() - available.right();
+        if (overflow > 0)
+            move(pos() - QPoint(qMin(overflow, frameGeometry().left() - available.left()), 0));
+    }
+    QPoint topLeft = frameGeometry().topRight() + QPoint(gap + 1, 0);
+    if (const QScreen* s = screen()) {
+        const QRect available = s->availableGeometry();
+        topLeft.setX(qMax(available.left(), qMin(topLeft.x(), available.right() + 1 - size.width())));
+        topLeft.setY(qMax(available.top(), qMin(topLeft.y(), available.bottom() + 1 - size.height())));
+    }
+    m_emulatorWindow->move(topLeft);
+    m_emulatorWindow->show();
+}
+
+void CTavrelDlg::OnQuit()
+{
+    m_session.CloseComPort();
+    accept();
+}
+
+void CTavrelDlg::OnComPortSettings()
+{
+    CComPortSettingsDialog dialog(this);
+    dialog.m_baudRate = m_session.m_baudRate;
+    dialog.m_portName = m_session.m_portName;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_session.m_baudRate = dialog.m_baudRate;
+    m_session.m_portName = dialog.m_portName;
+    refreshPortLabel();
+    updateEmulatorWindow();
+}
+
+void CTavrelDlg::OnOpenPort()
+{
+    OpenPort(m_session);
+}
+
+void CTavrelDlg::OnClosePort()
+{
+    ClosePort(m_session);
+}
+
+void CTavrelDlg::OnSetPixel()
+{
+    SetPixel(m_session);
+}
+
+void CTavrelDlg::OnReadPixel()
+{
+    ReadPixel(m_session);
+}
+
+void CTavrelDlg::OnFont(int fontIndex)
+{
+    m_session.m_fontIndex = fontIndex;
+    OnSetFont();
+}
+
+// Commands still to be connected to the core.
+void CTavrelDlg::OnSetBackgroundColour() {}
+void CTavrelDlg::OnClearScreen() {}
+void CTavrelDlg::OnGetDeviceInfo() {}
+void CTavrelDlg::OnOledControlFunctions() {}
+void CTavrelDlg::OnDrawLine() {}
+void CTavrelDlg::OnDrawRectangle() {}
+void CTavrelDlg::OnDrawTriangle() {}
+void CTavrelDlg::OnDrawCircle() {}
+void CTavrelDlg::OnDrawPolygon() {}
+void CTavrelDlg::OnSetWireFrameMode() {}
+void CTavrelDlg::OnSetSolidMode() {}
+void CTavrelDlg::OnPrintCharacter() {}
+void CTavrelDlg::OnPrintTextString() {}
+void CTavrelDlg::OnTextButton() {}
+void CTavrelDlg::OnSetFont() {}
+void CTavrelDlg::OnTransparent() {}
+void CTavrelDlg::OnOpaque() {}
+void CTavrelDlg::OnAddUserChar() {}
+void CTavrelDlg::OnDisplayUserChar() {}
+void CTavrelDlg::OnDisplayImage() {}
+void CTavrelDlg::OnCopyArea() {}
+void CTavrelDlg::OnRotateDisplay() {}
+void CTavrelDlg::OnDimArea() {}
+void CTavrelDlg::OnScrollControl() {}
+void CTavrelDlg::OnWriteCommand() {}
+void CTavrelDlg::OnShowBitmap() {}
+void CTavrelDlg::OnShowImage() {}
+void CTavrelDlg::OnSlideshow() {}
+void CTavrelDlg::OnPrintScreen() {}
+void CTavrelDlg::OnLoadBinary() {}
+void CTavrelDlg::OnLoadNorvel() {}
+void CTavrelDlg::OnYModemSession() {}
+void CTavrelDlg::OnViewDirectory() {}
+void CTavrelDlg::OnOpenFileToWrite() {}
+void CTavrelDlg::OnWriteToFile() {}
+void CTavrelDlg::OnOpenFileToRead() {}
+void CTavrelDlg::OnReadFromFile() {}
+void CTavrelDlg::OnCloseFile() {}
+void CTavrelDlg::OnEraseFile() {}
+
+
+#ifdef Q_OS_WIN
+void CTavrelDlg::addAboutToSystemMenu()
+{
+    HMENU menu = ::GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+    if (!menu)
+        return;
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kAboutCommand, reinterpret_cast<LPCWSTR>(kAboutItem.utf16()));
+}
+
+bool CTavrelDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
+{
+    const MSG* msg = static_cast<const MSG*>(message);
+    const bool about = eventType == "windows_generic_MSG" && msg->message == WM_SYSCOMMAND
+        && (msg->wParam & 0xFFF0) == kAboutCommand;
+    if (about) {
+        showAbout();
+        *result = 0;
+        return true;
+    }
+    return QDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+} // namespace tavrel

@@ -1,0 +1,116 @@
+#include "app/UiSeam.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tavrel {
+
+namespace {
+
+struct Handlers {
+    UiSeam::MessageHandler message;
+    UiSeam::FileNameHandler openFileName;
+    UiSeam::FileNameHandler saveFileName;
+    UiSeam::ColourHandler colour;
+};
+
+Handlers& handlers()
+{
+    static Handlers instance;
+    return instance;
+}
+
+template <typename Handler>
+Handler replace(Handler& slot, Handler handler)
+{
+    Handler previous = std::move(slot);
+    slot = std::move(handler);
+    return previous;
+}
+
+QColor ToQColor(HostColour c)
+{
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+HostColour FromQColor(const QColor& c)
+{
+    return MakeHostColour(c.red(), c.green(), c.blue());
+}
+
+void StandardMessage(QWidget* parent, const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool StandardColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen)
+{
+    // QColorDialog keeps one application-wide set of custom colours; each
+    // picker lends its own for the time of the dialog.
+    for (int i = 0; i < int(customColours.size()); ++i)
+        QColorDialog::setCustomColor(i, ToQColor(customColours[i]));
+    const QColor colour = QColorDialog::getColor(ToQColor(initial), parent);
+    if (!colour.isValid())
+        return false;
+    for (int i = 0; i < int(customColours.size()); ++i)
+        customColours[i] = FromQColor(QColorDialog::customColor(i));
+    chosen = FromQColor(colour);
+    return true;
+}
+
+} // namespace
+
+void UiSeam::showMessage(QWidget* parent, const QString& text, const QString& caption)
+{
+    if (handlers().message)
+        handlers().message(parent, text, caption);
+    else
+        StandardMessage(parent, text, caption);
+}
+
+QString UiSeam::getOpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                const QString& filter)
+{
+    if (handlers().openFileName)
+        return handlers().openFileName(parent, caption, directory, filter);
+    return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+}
+
+QString UiSeam::getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                const QString& filter)
+{
+    if (handlers().saveFileName)
+        return handlers().saveFileName(parent, caption, directory, filter);
+    return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+}
+
+bool UiSeam::getColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen)
+{
+    if (handlers().colour)
+        return handlers().colour(parent, initial, customColours, chosen);
+    return StandardColour(parent, initial, customColours, chosen);
+}
+
+UiSeam::MessageHandler UiSeam::setMessageHandler(MessageHandler handler)
+{
+    return replace(handlers().message, std::move(handler));
+}
+
+UiSeam::FileNameHandler UiSeam::setOpenFileNameHandler(FileNameHandler handler)
+{
+    return replace(handlers().openFileName, std::move(handler));
+}
+
+UiSeam::FileNameHandler UiSeam::setSaveFileNameHandler(FileNameHandler handler)
+{
+    return replace(handlers().saveFileName, std::move(handler));
+}
+
+UiSeam::ColourHandler UiSeam::setColourHandler(ColourHandler handler)
+{
+    return replace(handlers().colour, std::move(handler));
+}
+
+} // namespace tavrel

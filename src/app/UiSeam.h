@@ -1,0 +1,47 @@
+#pragma once
+
+#include "link/HostColour.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class QWidget;
+
+namespace tavrel {
+
+using CustomColours = std::array<HostColour, 16>;
+
+// The one place where the panel asks the user something outside its own
+// dialogs: message boxes, file names and the system colour dialog. Each call
+// goes through a replaceable handler, so tests answer them without a window
+// and no native dialog can block a test run.
+class UiSeam {
+public:
+    using MessageHandler = std::function<void(QWidget* parent, const QString& text, const QString& caption)>;
+    // Returns the chosen file name, or an empty text when the user cancelled.
+    using FileNameHandler = std::function<QString(QWidget* parent, const QString& caption, const QString& directory,
+                                                  const QString& filter)>;
+    // Returns true and sets chosen when the user confirmed a colour; the
+    // custom colours are shown in the dialog and updated on confirmation.
+    using ColourHandler =
+        std::function<bool(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen)>;
+
+    // A box with the caption, the text, only an OK button and no icon.
+    static void showMessage(QWidget* parent, const QString& text, const QString& caption);
+    static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                   const QString& filter);
+    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                   const QString& filter);
+    static bool getColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen);
+
+    // Each setter returns the handler it replaces; an empty handler brings
+    // back the standard dialog.
+    static MessageHandler setMessageHandler(MessageHandler handler);
+    static FileNameHandler setOpenFileNameHandler(FileNameHandler handler);
+    static FileNameHandler setSaveFileNameHandler(FileNameHandler handler);
+    static ColourHandler setColourHandler(ColourHandler handler);
+};
+
+} // namespace tavrel

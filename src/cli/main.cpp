@@ -1,0 +1,142 @@
+// tavrel-cli: runs one panel command against a port and prints what the
+// panel's status window would show afterwards.
+
+#include "cli/CliHost.h"
+#include "commands/CommandTable.h"
+#include "emulator/Emulator.h"
+#include "link/OpenLink.h"
+#include "link/PanelSession.h"
+#include "link/PortCommands.h"
+#include "link/PortNames.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace tavrel;
+
+namespace {
+
+enum ExitCode { kSent = 0, kRefused = 1, kUsage = 2 };
+
+QString UsageText()
+{
+    QString text;
+    QTextStream out(&text);
+    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] COMMAND [ARGS...]\n\n"
+        << "Opens the port as Open Port does, runs one command as its button would with\n"
+        << "the given field texts, and prints the status window's text afterwards.\n"
+        << "Arguments are the texts typed into the command's dialog, in the order the\n"
+        << "dialog shows them; omitted ones take the dialog's defaults.\n\n"
+        << "Options:\n"
+        << "  --port NAME   serial device to open, or \"emulator\" for the built-in\n"
+        << "                emulated module (default: " << DefaultPortName() << ")\n"
+        << "  --baud N      baud rate (default: 115200)\n"
+        << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
+        << "  --bg RRGGBB   background colour (default: 000000)\n"
+        << "  --help        this text\n\n"
+        << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
+        << "open failure), 2 for a usage error. Message-box texts go to standard error.\n\n"
+        << "Commands:\n";
+    for (const auto& command : AllCommands()) {
+        const QString head = CliName(command.caption) + QLatin1Char(' ') + command.arguments;
+        out << "  " << head.leftJustified(34) << ' ' << command.summary << '\n';
+    }
+    return text;
+}
+
+bool ParseColour(const QString& text, HostColour& colour)
+{
+    static const QRegularExpression pattern(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
+    const auto match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const uint rgb = match.captured(1).toUInt(nullptr, 16);
+    colour = MakeHostColour(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
+    return true;
+}
+
+// The status window uses "\r\n" between lines; a terminal wants "\n".
+QString ForTerminal(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QString portName = DefaultPortName();
+    QString baudRate = QStringLiteral("115200");
+    HostColour foreground = kWhite;
+    HostColour background = kBlack;
+    QStringList rest = app.arguments().mid(1);
+
+    // Options come before the command; everything after the command is a
+    // field text, so "-1" stays an argument.
+    while (!rest.isEmpty() && rest.first().startsWith(QLatin1String("--"))) {
+        const QString option = rest.takeFirst();
+        if (option == QLatin1String("--help")) {
+            out << UsageText();
+            return kSent;
+        }
+        if (option == QLatin1String("--")) {
+            break;
+        }
+        if (rest.isEmpty()) {
+            err << "tavrel-cli: " << option << " needs a value" << Qt::endl;
+            return kUsage;
+        }
+        const QString value = rest.takeFirst();
+        if (option == QLatin1String("--port")) {
+            portName = value;
+        } else if (option == QLatin1String("--baud")) {
+            baudRate = value;
+        } else if (option == QLatin1String("--fg") || option == QLatin1String("--bg")) {
+            if (!ParseColour(value, option == QLatin1String("--fg") ? foreground : background)) {
+                err << "tavrel-cli: " << option << " takes a colour as RRGGBB, not " << value << Qt::endl;
+                return kUsage;
+            }
+        } else {
+            err << "tavrel-cli: unknown option " << option << "\n\n" << UsageText();
+            return kUsage;
+        }
+    }
+    if (rest.isEmpty()) {
+        err << UsageText();
+        return kUsage;
+    }
+    const QString commandName = rest.takeFirst();
+    const CommandInfo* command = FindCommandByCliName(commandName);
+    if (!command) {
+        err << "tavrel-cli: unknown command " << commandName << "\n\n" << UsageText();
+        return kUsage;
+    }
+
+    quennel::Emulator emulator;
+    CliHost host(foreground, background, rest, err);
+    PanelSession session(host, MakeLinkOpener(&emulator));
+    session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
+    session.m_baudRate = baudRate;
+
+    int status = kSent;
+    if (!OpenPort(session)) {
+        status = kRefused;
+    } else {
+        const CommandOutcome outcome = command->run(session);
+        if (outcome != CommandOutcome::Sent)
+            status = kRefused;
+        if (!host.unusedArguments().isEmpty())
+            err << "tavrel-cli: ignored extra arguments: " << host.unusedArguments().join(QLatin1Char(' ')) << Qt::endl;
+    }
+    out << ForTerminal(host.statusText()) << Qt::endl;
+    // Leave without "Serial Port Closed.": the printed text is the command's.
+    session.dropPort();
+    return status;
+}

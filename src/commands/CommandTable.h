@@ -1,0 +1,27 @@
+#pragma once
+
+#include "link/PanelSession.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace tavrel {
+
+// One command as the panel's button and the command-line tool both reach it.
+struct CommandInfo {
+    QString caption;    // the button's caption, e.g. "Set Pixel"
+    QString arguments;  // the dialog's fields in the order it shows them, for --help
+    QString summary;    // one line for --help
+    std::function<CommandOutcome(PanelSession&)> run;
+};
+
+// The subcommand of the command-line tool for a caption: lower case, words
+// joined by hyphens ("Set Pixel" -> "set-pixel").
+QString CliName(const QString& caption);
+
+const QVector<CommandInfo>& AllCommands();
+const CommandInfo* FindCommandByCliName(const QString& name);
+
+} // namespace tavrel

@@ -1,0 +1,129 @@
+#include "emulator/CommandHandlers.h"
+
+#include <array>
+
+namespace quennel {
+
+namespace {
+
+void acknowledge(ModuleState&, const Packet&, QByteArray& reply)
+{
+    reply += kAck;
+}
+
+// 0x50 x y hi lo
+void setPixel(ModuleState& state, const Packet& p, QByteArray& reply)
+{
+    const int x = p.at(1);
+    const int y = p.at(2);
+    if (!FrameBuffer::contains(x, y)) {
+        reply += kError;
+        return;
+    }
+    state.frame.set(x, y, p.colourAt(3));
+    reply += kAck;
+}
+
+// 0x52 x y -> colour high byte, low byte; a single error byte off the panel.
+void readPixel(ModuleState& state, const Packet& p, QByteArray& reply)
+{
+    const int x = p.at(1);
+    const int y = p.at(2);
+    if (!FrameBuffer::contains(x, y)) {
+        reply += kError;
+        return;
+    }
+    const quint16 c = state.frame.at(x, y);
+    reply += char(c >> 8);
+    reply += char(c & 0xFF);
+}
+
+// 0x45
+void clearScreen(ModuleState& state, const Packet&, QByteArray& reply)
+{
+    state.frame.fill(state.background);
+    reply += kAck;
+}
+
+// 0x42 hi lo
+void setBackground(ModuleState& state, const Packet& p, QByteArray& reply)
+{
+    state.background = p.colourAt(1);
+    reply += kAck;
+}
+
+// 0x56 repeat -> type, hardware, firmware, width and height in packed BCD
+void deviceInfo(ModuleState&, const Packet&, QByteArray& reply)
+{
+    reply += char(kDeviceType);
+    reply += char(kHardwareVersion);
+    reply += char(kFirmwareVersion);
+    reply += char(0x96);
+    reply += char(0x64);
+}
+
+// 0x49 x y w h depth pixels... Pixels run row by row; those off the panel are
+// dropped.
+void displayImage(ModuleState& state, const Packet& p, QByteArray& reply)
+{
+    const int x0 = p.at(1);
+    const int y0 = p.at(2);
+    const int w = p.at(3);
+    const int h = p.at(4);
+    const bool wide = p.at(5) == 16;
+    const quint8* src = p.data + 6;
+    for (int row = 0; row < h; ++row) {
+        for (int col = 0; col < w; ++col) {
+            quint16 colour;
+            if (wide) {
+                colour = quint16((src[0] << 8) | src[1]);
+                src += 2;
+            } else {
+                colour = rgb332ToRgb565(*src++);
+            }
+            state.frame.set(x0 + col, y0 + row, colour);
+        }
+    }
+    reply += kAck;
+}
+
+// 0x40 'D' x: no card contents yet, so the listing is empty (its ending 0).
+void sdDirectory(ModuleState&, const Packet&, QByteArray& reply)
+{
+    reply += '\0';
+}
+
+// 0x40 'r' n: no file is open, so no data (the ending 0) and an error.
+void sdRead(ModuleState&, const Packet&, QByteArray& reply)
+{
+    reply += '\0';
+    reply += kError;
+}
+
+using Table = std::array<CommandHandler, size_t(CommandId::Count)>;
+
+Table buildTable()
+{
+    Table table;
+    table.fill(&acknowledge);
+    table[size_t(CommandId::SetPixel)] = &setPixel;
+    table[size_t(CommandId::ReadPixel)] = &readPixel;
+    table[size_t(CommandId::ClearScreen)] = &clearScreen;
+    table[size_t(CommandId::SetBackground)] = &setBackground;
+    table[size_t(CommandId::DeviceInfo)] = &deviceInfo;
+    table[size_t(CommandId::DisplayImage)] = &displayImage;
+    table[size_t(CommandId::SdDirectory)] = &sdDirectory;
+    table[size_t(CommandId::SdRead)] = &sdRead;
+    return table;
+}
+
+} // namespace
+
+CommandHandler handlerFor(CommandId id)
+{
+    static const Table table = buildTable();
+    const auto index = size_t(id);
+    return index < table.size() ? table[index] : &acknowledge;
+}
+
+} // namespace quennel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "emulator/CommandFramer.h"
+#include "emulator/ModuleState.h"
+
+#include <QByteArray>
+
+namespace quennel {
+
+// Reply bytes of the module.
+constexpr char kAck = 0x06;
+constexpr char kError = 0x0F;
+
+// Executes one complete command on the module state and appends the module's
+// answer to `reply`.
+using CommandHandler = void (*)(ModuleState& state, const Packet& packet, QByteArray& reply);
+
+// The handler for a command; never null (commands without a behaviour of
+// their own are acknowledged).
+CommandHandler handlerFor(CommandId id);
+
+// What Get Device Info reports.
+constexpr quint8 kDeviceType = 0;      // OLED
+constexpr quint8 kHardwareVersion = 1;
+constexpr quint8 kFirmwareVersion = 1;
+
+} // namespace quennel

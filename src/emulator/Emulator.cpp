@@ -1,0 +1,111 @@
+#include "emulator/Emulator.h"
+
+#include "emulator/CommandFramer.h"
+#include "emulator/CommandHandlers.h"
+#include "emulator/ModuleState.h"
+
+#include <QSaveFile>
+
+namespace quennel {
+
+static_assert(Emulator::kWidth == FrameBuffer::kWidth && Emulator::kHeight == FrameBuffer::kHeight,
+              "the emulator and its frame buffer must agree on the panel size");
+
+Emulator::Emulator(QObject* parent)
+    : QObject(parent)
+    , m_state(std::make_unique<ModuleState>())
+    , m_framer(std::make_unique<CommandFramer>())
+{
+}
+
+Emulator::~Emulator() = default;
+
+QByteArray Emulator::feed(const QByteArray& bytes)
+{
+    const quint32 frameBefore = m_state->frame.revision();
+    const quint32 glassBefore = m_state->glassRevision;
+
+    m_framer->append(bytes);
+    QByteArray reply;
+    for (;;) {
+        const CommandFramer::Step step = m_framer->next();
+        if (step.outcome == CommandFramer::Outcome::NeedMore)
+            break;
+        if (step.outcome == CommandFramer::Outcome::Error)
+            reply += kError;
+        else
+            handlerFor(step.id)(*m_state, step.packet, reply);
+    }
+
+    if (m_state->frame.revision() != frameBefore || m_state->glassRevision != glassBefore)
+        emit frameChanged();
+    return reply;
+}
+
+quint16 Emulator::pixel(int x, int y) const
+{
+    return m_state->frame.at(x, y);
+}
+
+const QVector<quint16>& Emulator::frame() const
+{
+    return m_state->frame.pixels();
+}
+
+QImage Emulator::displayImage() const
+{
+    // The glass shows the graphics RAM unchanged while no display setting
+    // (power, dimming, scrolling) is emulated.
+    return m_state->frame.toImage();
+}
+
+quint16 Emulator::backgroundColour() const
+{
+    return m_state->background;
+}
+
+bool Emulator::saveFrame(const QString& path, QString* errorText) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (errorText)
+            *errorText = file.errorString();
+        return false;
+    }
+    if (!displayImage().save(&file, "PNG")) {
+        file.cancelWriting();
+        if (errorText)
+            *errorText = QStringLiteral("could not encode the frame as PNG");
+        return false;
+    }
+    if (!file.commit()) {
+        if (errorText)
+            *errorText = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void Emulator::reset()
+{
+    const QImage before = displayImage();
+    const QString card = m_state->cardDirectory;
+    // Assigned in place so references handed out by frame() stay valid.
+    *m_state = ModuleState();
+    m_state->cardDirectory = card;
+    m_framer->clear();
+    if (displayImage() != before)
+        emit frameChanged();
+}
+
+void Emulator::setCardDirectory(const QString& path)
+{
+    m_state->cardDirectory = path;
+}
+
+QString Emulator::cardDirectory() const
+{
+    return m_state->cardDirectory;
+}
+
+} // namespace quennel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "link/Link.h"
+
+#include <QPointer>
+
+namespace quennel {
+
+class Emulator;
+
+// A Link to the in-process emulator. The emulator answers synchronously, so a
+// read returns at once with whatever the emulator has replied so far.
+class EmulatorLink final : public tavrel::Link {
+public:
+    explicit EmulatorLink(Emulator& emulator);
+
+    qint64 write(const QByteArray& bytes) override;
+    QByteArray read(int count) override;
+    void purgeInput() override;
+    void close() override;
+
+private:
+    QPointer<Emulator> m_emulator;
+    QByteArray m_received;
+};
+
+} // namespace quennel

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace tavrel {
+
+// The time-outs every open port gets. A read of n bytes returns after at most
+// readTotalConstantMs + readTotalPerByteMs * n, or earlier once more than
+// readIntervalMs pass between two received bytes. A write of n bytes gives up
+// after writeTotalConstantMs + writeTotalPerByteMs * n.
+struct LinkTimeouts {
+    int readIntervalMs = 100;
+    int readTotalPerByteMs = 10;
+    int readTotalConstantMs = 500;
+    int writeTotalPerByteMs = 10;
+    int writeTotalConstantMs = 50;
+
+    int readBudgetMs(int count) const { return readTotalConstantMs + readTotalPerByteMs * count; }
+    int writeBudgetMs(int count) const { return writeTotalConstantMs + writeTotalPerByteMs * count; }
+};
+
+// One open connection to a module: a serial port or the built-in emulator.
+// All calls are synchronous and bounded by the time-outs above.
+class Link {
+public:
+    virtual ~Link() = default;
+
+    // Writes the bytes; returns how many were accepted within the write time-out.
+    virtual qint64 write(const QByteArray& bytes) = 0;
+    // Reads up to count bytes within the read time-outs; a short result is normal.
+    virtual QByteArray read(int count) = 0;
+    // Discards received bytes that nobody has read yet (never the output side).
+    virtual void purgeInput() = 0;
+    // Puts the port's previous settings back and releases it.
+    virtual void close() = 0;
+};
+
+// Why an open failed, in the order the steps run.
+enum class OpenFailure {
+    None,
+    Create,        // the device could not be opened (missing, busy, no access)
+    Setup,         // buffer sizes refused
+    GetState,      // the current line settings could not be read
+    SetState,      // baud rate / 8N1 refused
+    SetTimeouts,   // time-outs refused
+};
+
+// The status text the panel shows for each failing open step.
+QString OpenFailureText(OpenFailure failure);
+
+struct OpenResult {
+    std::unique_ptr<Link> link;
+    OpenFailure failure = OpenFailure::None;
+};
+
+} // namespace tavrel

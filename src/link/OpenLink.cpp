@@ -1,0 +1,21 @@
+#include "link/OpenLink.h"
+
+#include "emulator/EmulatorLink.h"
+#include "link/PortNames.h"
+#include "link/SerialLink.h"
+
+namespace tavrel {
+
+LinkOpener MakeLinkOpener(quennel::Emulator* builtInEmulator)
+{
+    return [builtInEmulator](const QString& portName, qint32 baudRate) {
+        if (builtInEmulator && IsEmulatorPortName(portName)) {
+            OpenResult result;
+            result.link = std::make_unique<quennel::EmulatorLink>(*builtInEmulator);
+            return result;
+        }
+        return SerialLink::open(portName, baudRate);
+    };
+}
+
+} // namespace tavrel

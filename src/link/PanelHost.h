@@ -1,0 +1,35 @@
+#pragma once
+
+#include "link/DialogRequest.h"
+#include "link/HostColour.h"
+
+#include <QString>
+
+namespace tavrel {
+
+// What a command needs from the window it runs in: the status window, the two
+// colour buttons, message boxes and parameter dialogs. The main window
+// implements it with real widgets, the command-line tool with its arguments
+// and standard streams, tests with scripted answers.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+
+    virtual QString statusText() const = 0;
+    virtual void setStatusText(const QString& text) = 0;
+
+    virtual HostColour foregroundColour() const = 0;
+    // A colour read back from the module: becomes the foreground button's
+    // colour and enabled colour, shown at once, without a change notification.
+    virtual void setForegroundColour(HostColour colour) = 0;
+    virtual HostColour backgroundColour() const = 0;
+
+    // A message box owned by the main window with only an OK button.
+    virtual void showMessage(const QString& text, const QString& caption) = 0;
+
+    // Shows the parameter dialog pre-filled with the request's fields; on OK
+    // the fields hold the entries and true is returned, on cancel false.
+    virtual bool runDialog(DialogRequest& request) = 0;
+};
+
+} // namespace tavrel

@@ -1,0 +1,107 @@
+#include "link/PanelSession.h"
+
+#include "link/ParseDecimal.h"
+#include "link/PortNames.h"
+#include "link/ReplyText.h"
+
+#include <QThread>
+
+namespace tavrel {
+
+PanelSession::PanelSession(PanelHost& host, LinkOpener opener)
+    : m_portName(DefaultPortName())
+    , m_host(host)
+    , m_opener(std::move(opener))
+{
+    m_lastX.fill(QStringLiteral("0"));
+    m_lastY.fill(QStringLiteral("0"));
+}
+
+PanelSession::~PanelSession() = default;
+
+bool PanelSession::OpenComPort()
+{
+    // Re-opening must not leave the earlier connection allocated (and, for the
+    // same device, must not fail on our own lock).
+    dropPort();
+    OpenResult result = m_opener(m_portName, ParseDecimal(m_baudRate));
+    if (!result.link) {
+        m_host.setStatusText(OpenFailureText(result.failure == OpenFailure::None ? OpenFailure::Create : result.failure));
+        return false;
+    }
+    m_hComPort = std::move(result.link);
+    // Whatever the device sent before the open is not a reply to anything.
+    m_hComPort->purgeInput();
+    return true;
+}
+
+void PanelSession::CloseComPort()
+{
+    if (!m_hComPort)
+        return;
+    dropPort();
+    m_host.setStatusText(QStringLiteral("Serial Port Closed."));
+}
+
+void PanelSession::dropPort()
+{
+    if (m_hComPort) {
+        m_hComPort->close();
+        m_hComPort.reset();
+    }
+}
+
+qint64 PanelSession::WritePacket(const QByteArray& packet)
+{
+    return m_hComPort ? m_hComPort->write(packet) : 0;
+}
+
+QByteArray PanelSession::ReadBytes(int count)
+{
+    return m_hComPort ? m_hComPort->read(count) : QByteArray();
+}
+
+void PanelSession::PurgeInput()
+{
+    if (m_hComPort)
+        m_hComPort->purgeInput();
+}
+
+void PanelSession::ReportBoundsFailure()
+{
+    m_host.showMessage(QStringLiteral("Pixel out of bounds!"), QStringLiteral("Set Pixel Error"));
+    m_host.setStatusText(QStringLiteral("Set pixel bounds error."));
+}
+
+void PanelSession::appendReply(int waitMs, int count, const std::function<QString(const QByteArray&)>& interpret)
+{
+    // The window's text is taken first: it is the log line plus whatever the
+    // user typed into the status window since.
+    QString text = m_host.statusText();
+    QThread::msleep(waitMs);
+    const QByteArray received = ReadBytes(count);
+    text += interpret(received);
+    m_host.setStatusText(text);
+}
+
+void PanelSession::ReadAckReply()
+{
+    appendReply(10, 1, InterpretAckReply);
+}
+
+void PanelSession::ReadColourReply()
+{
+    appendReply(1, 2, [this](const QByteArray& received) {
+        const ColourReply reply = InterpretColourReply(received);
+        if (reply.valid)
+            m_host.setForegroundColour(reply.colour);
+        return reply.text;
+    });
+}
+
+void PanelSession::ReadDeviceInfoReply()
+{
+    appendReply(1, 5, InterpretDeviceInfoReply);
+}
+
+} // namespace tavrel

@@ -1,0 +1,139 @@
+#include "link/SerialLink.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace tavrel {
+
+SerialLink::SerialLink(const LinkTimeouts& timeouts)
+    : m_timeouts(timeouts)
+{
+}
+
+SerialLink::~SerialLink()
+{
+    close();
+}
+
+OpenResult SerialLink::open(const QString& portName, qint32 baudRate, const LinkTimeouts& timeouts)
+{
+    OpenResult result;
+    std::unique_ptr<SerialLink> link(new SerialLink(timeouts));
+    link->m_port.setPortName(portName);
+    // QSerialPort opens exclusively (lock file plus TIOCEXCL on Unix, no
+    // sharing on Windows) and remembers the settings it found, which it puts
+    // back when the port is closed.
+    if (!link->m_port.open(QIODevice::ReadWrite)) {
+        result.failure = OpenFailure::Create;
+        return result;
+    }
+    const bool applied = baudRate > 0
+        && link->m_port.setBaudRate(baudRate)
+        && link->m_port.setDataBits(QSerialPort::Data8)
+        && link->m_port.setParity(QSerialPort::NoParity)
+        && link->m_port.setStopBits(QSerialPort::OneStop);
+    if (!applied) {
+        link->close();
+        result.failure = OpenFailure::SetState;
+        return result;
+    }
+    result.link = std::move(link);
+    return result;
+}
+
+bool SerialLink::usable()
+{
+    return m_port.isOpen() && !m_dead;
+}
+
+qint64 SerialLink::write(const QByteArray& bytes)
+{
+    if (bytes.isEmpty() || !usable())
+        return 0;
+    m_port.clearError();
+    const qint64 queued = m_port.write(bytes);
+    if (queued <= 0)
+        return 0;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budget = m_timeouts.writeBudgetMs(bytes.size());
+    // waitForBytesWritten returns after each chunk, so keep waiting until the
+    // whole packet reached the driver or the write time-out is spent.
+    while (m_port.bytesToWrite() > 0) {
+        const qint64 remaining = budget - clock.elapsed();
+        if (remaining <= 0)
+            break;
+        if (!m_port.waitForBytesWritten(int(remaining))) {
+            const auto error = m_port.error();
+            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+                m_dead = true;
+            break;
+        }
+    }
+    const qint64 pending = m_port.bytesToWrite();
+    if (pending > 0) {
+        // Bytes that did not go out within the time-out are dropped, so that
+        // they cannot trail into the next command.
+        m_port.clear(QSerialPort::Output);
+    }
+    return queued - pending;
+}
+
+QByteArray SerialLink::read(int count)
+{
+    QByteArray received;
+    if (count <= 0 || !usable())
+        return received;
+    m_port.clearError();
+    QElapsedTimer total;
+    total.start();
+    QElapsedTimer sinceLastByte;
+    const qint64 budget = m_timeouts.readBudgetMs(count);
+    for (;;) {
+        if (m_port.bytesAvailable() > 0) {
+            const QByteArray chunk = m_port.read(count - received.size());
+            if (!chunk.isEmpty()) {
+                received += chunk;
+                sinceLastByte.start();
+            }
+            if (received.size() >= count)
+                break;
+        }
+        qint64 wait = budget - total.elapsed();
+        if (wait <= 0)
+            break;
+        if (sinceLastByte.isValid()) {
+            // Once data flows, a pause longer than the interval ends the read.
+            const qint64 gapLeft = m_timeouts.readIntervalMs - sinceLastByte.elapsed();
+            if (gapLeft <= 0)
+                break;
+            wait = std::min(wait, gapLeft);
+        }
+        // waitForReadyRead only notices data that arrives after the call, which
+        // is why the buffered bytes were taken above first.
+        if (!m_port.waitForReadyRead(int(wait))) {
+            const auto error = m_port.error();
+            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
+                m_dead = true;
+                break;
+            }
+            m_port.clearError();
+        }
+    }
+    return received;
+}
+
+void SerialLink::purgeInput()
+{
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+void SerialLink::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+} // namespace tavrel

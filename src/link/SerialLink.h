@@ -1,0 +1,34 @@
+#pragma once
+
+#include "link/Link.h"
+
+#include <QSerialPort>
+
+namespace tavrel {
+
+// A Link over QSerialPort with the module's fixed line settings: 8 data bits,
+// no parity, one stop bit at the chosen baud rate, everything else as the
+// driver had it. Opening is exclusive; the settings found at open are put
+// back at close.
+class SerialLink final : public Link {
+public:
+    static OpenResult open(const QString& portName, qint32 baudRate, const LinkTimeouts& timeouts = {});
+    ~SerialLink() override;
+
+    qint64 write(const QByteArray& bytes) override;
+    QByteArray read(int count) override;
+    void purgeInput() override;
+    void close() override;
+
+private:
+    explicit SerialLink(const LinkTimeouts& timeouts);
+    // True while the port can still carry data; a vanished device or a
+    // hang-up turns the link dead until it is reopened.
+    bool usable();
+
+    QSerialPort m_port;
+    LinkTimeouts m_timeouts;
+    bool m_dead = false;
+};
+
+} // namespace tavrel

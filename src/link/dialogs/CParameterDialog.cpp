@@ -1,0 +1,98 @@
+#include "link/dialogs/CParameterDialog.h"
+
+#include "widgets/DialogUnits.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QVBoxLayout>
+
+namespace tavrel {
+
+CParameterDialog::CParameterDialog(const QString& title, QSize templateSize, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_templateSize(templateSize)
+{
+    setWindowTitle(title);
+
+    auto* outer = new QVBoxLayout(this);
+    m_form = new QGridLayout;
+    m_form->setColumnStretch(1, 1);
+    outer->addLayout(m_form);
+    outer->addStretch(1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_okButton = new QPushButton(tr("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setProperty("controlId", 1);
+    m_okButton->setDefault(true);
+    buttons->addWidget(m_okButton);
+    outer->addLayout(buttons);
+
+    connect(m_okButton, &QPushButton::clicked, this, &CParameterDialog::accept);
+}
+
+QLineEdit* CParameterDialog::addLineEdit(const QString& label, const QString& objectName, int controlId)
+{
+    const int row = m_form->rowCount();
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(objectName);
+    edit->setProperty("controlId", controlId);
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(edit);
+    m_form->addWidget(caption, row, 0);
+    m_form->addWidget(edit, row, 1);
+    return edit;
+}
+
+void CParameterDialog::showEvent(QShowEvent* event)
+{
+    if (!m_pushed) {
+        m_pushed = true;
+        push();
+        arrangeFocus();
+        const DialogUnits units(font());
+        setFixedSize(sizeHint().expandedTo(units.size(m_templateSize.width(), m_templateSize.height())));
+    }
+    QDialog::showEvent(event);
+}
+
+void CParameterDialog::arrangeFocus()
+{
+    // Tab order follows the form row by row and ends on OK; the first field
+    // starts with the focus.
+    QWidget* previous = nullptr;
+    QWidget* first = nullptr;
+    QSet<QWidget*> ordered;
+    for (int row = 0; row < m_form->rowCount(); ++row) {
+        for (int column = 0; column < m_form->columnCount(); ++column) {
+            QLayoutItem* item = m_form->itemAtPosition(row, column);
+            QWidget* widget = item ? item->widget() : nullptr;
+            if (!widget || widget->focusPolicy() == Qt::NoFocus || ordered.contains(widget))
+                continue;
+            ordered.insert(widget);
+            if (previous)
+                setTabOrder(previous, widget);
+            else
+                first = widget;
+            previous = widget;
+        }
+    }
+    if (previous)
+        setTabOrder(previous, m_okButton);
+    if (first)
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+void CParameterDialog::accept()
+{
+    if (!commit())
+        return;
+    QDialog::accept();
+}
+
+} // namespace tavrel

@@ -1,0 +1,351 @@
+// The main window as a user meets it: its controls and their groups, the
+// start-up state, the status window, and the ways of leaving it.
+
+#include "app/CTavrelDlg.h"
+#include "emulator/window/EmulatorWindow.h"
+#include "link/PortNames.h"
+#include "support/ModalDriver.h"
+#include "widgets/CXColourPicker.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace tavrel;
+using namespace tavrel::testing;
+
+namespace {
+
+PanelOptions Headless()
+{
+    PanelOptions options;
+    options.showEmulatorWindow = false;
+    return options;
+}
+
+QWidget* ControlById(QWidget* window, int id)
+{
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->property("controlId").toInt() == id)
+            return w;
+    return nullptr;
+}
+
+// Titles of the group boxes around a widget, innermost first.
+QStringList EnclosingGroups(QWidget* w)
+{
+    QStringList titles;
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (auto* box = qobject_cast<QGroupBox*>(p))
+            titles << box->title();
+    return titles;
+}
+
+QPushButton* Button(QWidget* window, const char* name)
+{
+    return window->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithTheDefaults()
+    {
+        CTavrelDlg panel(Headless());
+        QCOMPARE(panel.windowTitle(), QStringLiteral("Quennel Control"));
+        QVERIFY(!panel.windowIcon().isNull());
+        QVERIFY(!(panel.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(panel.windowFlags() & Qt::WindowMaximizeButtonHint));
+
+        QCOMPARE(panel.findChild<QLabel*>("portLabel")->text(), DefaultPortName() + QStringLiteral(", 115200"));
+        QCOMPARE(panel.statusText(), QString());
+        QCOMPARE(panel.foregroundColour(), kWhite);
+        QCOMPARE(panel.backgroundColour(), kBlack);
+        auto* foreground = panel.findChild<CXColourPicker*>("foregroundColour");
+        QCOMPARE(foreground->enabledColour(), kWhite);
+        QCOMPARE(panel.findChild<CXColourPicker*>("backgroundColour")->enabledColour(), kBlack);
+        QVERIFY(Button(&panel, "font0Button")->isChecked());
+        QVERIFY(Button(&panel, "transparentButton")->isChecked());
+        QCOMPARE(panel.session().m_fontIndex, 0);
+        QVERIFY(!panel.session().isOpen());
+        QVERIFY(Button(&panel, "quitButton")->isDefault());
+        QCOMPARE(panel.emulatorWindow(), nullptr);
+    }
+
+    void portOptionChoosesTheStartPort()
+    {
+        PanelOptions options = Headless();
+        options.portName = QStringLiteral("/dev/ttyUSB7");
+        CTavrelDlg panel(options);
+        QCOMPARE(panel.findChild<QLabel*>("portLabel")->text(), QStringLiteral("/dev/ttyUSB7, 115200"));
+    }
+
+    void everyControlSitsInItsGroup_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("groups");
+        const QStringList none;
+        const QStringList serial{"Serial Port"};
+        const QStringList general{"General Functions"};
+        const QStringList drawing{"Basic Drawing"};
+        const QStringList text{"Text Functions"};
+        const QStringList font{"Font", "Text Functions"};
+        const QStringList mode{"Text Mode", "Text Functions"};
+        const QStringList bitmap{"Bitmap Functions"};
+        const QStringList display{"Display Specific Commands"};
+        const QStringList sd{"SD Card Commands"};
+        const struct {
+            int id;
+            const char* caption;
+            QStringList groups;
+        } rows[] = {
+            {1, "Quit", none},
+            {1003, "Com Port Settings", serial}, {1004, "Open Port", serial}, {1007, "Close Port", serial},
+            {1011, "Background Color", general}, {1010, "Foreground Color", general},
+            {1013, "Set Background Color", general}, {1012, "Clear Screen", general},
+            {1034, "Get Device Info", general}, {1035, "Oled Control Functions", general},
+            {1008, "Set Pixel", drawing}, {1009, "Draw Line", drawing}, {1033, "Draw Rectangle", drawing},
+            {1017, "Draw Triangle", drawing}, {1020, "Draw Circle", drawing}, {1032, "Draw Polygon", drawing},
+            {1019, "Set WireFrame Mode", drawing}, {1018, "Set Solid Mode", drawing}, {1014, "Read Pixel", drawing},
+            {1022, "Print Character", text}, {1023, "Print Text String", text}, {1031, "Text Button", text},
+            {1024, "0: 5x7", font}, {1025, "1: 8x8", font}, {1026, "2: 8x12", font}, {1027, "3: 16x32", font},
+            {1028, "Transparent", mode}, {1029, "Opaque", mode},
+            {1016, "Add User Char", bitmap}, {1015, "Display User Char", bitmap},
+            {1030, "Display Image", bitmap}, {1021, "Copy Area", bitmap},
+            {1036, "Rotate Display", display}, {1037, "Dim Area", display},
+            {1038, "Scroll Control", display}, {1039, "Write Command", display},
+            {1041, "Show Bitmap", sd}, {1042, "Show Image", sd}, {1053, "Slideshow", sd},
+            {1046, "Print Screen", sd}, {1044, "Load Binary", sd}, {1045, "Load Norvel", sd},
+            {1043, "YModem Session", sd}, {1040, "View Directory", sd}, {1047, "Open File to Write", sd},
+            {1049, "Write to File", sd}, {1048, "Open File to Read", sd}, {1050, "Read from File", sd},
+            {1051, "Close File", sd}, {1052, "Erase File", sd},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.caption) << row.id << QString::fromLatin1(row.caption) << row.groups;
+    }
+
+    void everyControlSitsInItsGroup()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, groups);
+        CTavrelDlg panel(Headless());
+        panel.show();
+        auto* button = qobject_cast<QAbstractButton*>(ControlById(&panel, id));
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(EnclosingGroups(button), groups);
+        QVERIFY(button->isVisible());
+        QVERIFY(button->isEnabled());
+        // Inside the window and inside its group box, not clipped away.
+        for (QWidget* p = button->parentWidget(); p; p = p->parentWidget())
+            QVERIFY2(p->rect().contains(QRect(button->mapTo(p, QPoint(0, 0)), button->size())), qPrintable(caption));
+    }
+
+    void serialGroupCarriesLabelAndNote()
+    {
+        CTavrelDlg panel(Headless());
+        auto* portLabel = qobject_cast<QLabel*>(ControlById(&panel, 1005));
+        QVERIFY(portLabel);
+        QCOMPARE(EnclosingGroups(portLabel), QStringList{"Serial Port"});
+        bool noteFound = false;
+        for (QLabel* label : panel.findChildren<QLabel*>())
+            noteFound = noteFound
+                || (label->text() == QStringLiteral("Note:  Be sure to \"Open\" your port before sending commands.")
+                    && EnclosingGroups(label) == QStringList{"Serial Port"});
+        QVERIFY(noteFound);
+        auto* status = qobject_cast<QPlainTextEdit*>(ControlById(&panel, 1006));
+        QVERIFY(status);
+        QVERIFY(!status->isReadOnly());
+        QCOMPARE(status->lineWrapMode(), QPlainTextEdit::NoWrap);
+    }
+
+    void tabbingReadsTheGroupsInOrder()
+    {
+        CTavrelDlg panel(Headless());
+        QList<int> order;
+        QWidget* w = ControlById(&panel, 1003);
+        for (int guard = 0; guard < 200 && order.size() < 52; ++guard, w = w->nextInFocusChain())
+            if (w->property("controlId").isValid() && w->focusPolicy() != Qt::NoFocus)
+                order << w->property("controlId").toInt();
+        QCOMPARE(order.mid(0, 6), (QList<int>{1003, 1004, 1007, 1011, 1010, 1013}));
+        QCOMPARE(order.mid(18, 10), (QList<int>{1022, 1023, 1031, 1024, 1025, 1026, 1027, 1028, 1029, 1016}));
+        QCOMPARE(order.mid(48), (QList<int>{1052, 1006, 1, 1003}));
+    }
+
+    void fontButtonsChooseTheFontOneAtATime()
+    {
+        CTavrelDlg panel(Headless());
+        QTest::mouseClick(Button(&panel, "font2Button"), Qt::LeftButton);
+        QCOMPARE(panel.session().m_fontIndex, 2);
+        QVERIFY(Button(&panel, "font2Button")->isChecked());
+        QVERIFY(!Button(&panel, "font0Button")->isChecked());
+        QTest::mouseClick(Button(&panel, "font3Button"), Qt::LeftButton);
+        QCOMPARE(panel.session().m_fontIndex, 3);
+        QVERIFY(!Button(&panel, "font2Button")->isChecked());
+
+        QTest::mouseClick(Button(&panel, "opaqueButton"), Qt::LeftButton);
+        QVERIFY(Button(&panel, "opaqueButton")->isChecked());
+        QVERIFY(!Button(&panel, "transparentButton")->isChecked());
+        QCOMPARE(panel.session().m_fontIndex, 3);
+    }
+
+    void statusWindowKeepsLineBreaksAndWhatTheUserTyped()
+    {
+        CTavrelDlg panel(Headless());
+        panel.setStatusText(QStringLiteral("Set Pixel: 80,1,2,255,255 : 0 bytes written\r\n> No response!"));
+        QCOMPARE(panel.statusText(), QStringLiteral("Set Pixel: 80,1,2,255,255 : 0 bytes written\r\n> No response!"));
+        auto* status = panel.findChild<QPlainTextEdit*>("statusWindow");
+        QCOMPARE(status->blockCount(), 2);
+
+        panel.setStatusText(QStringLiteral("log"));
+        status->moveCursor(QTextCursor::End);
+        QTest::keyClicks(status, QStringLiteral("ged"));
+        QTest::keyClick(status, Qt::Key_Return);
+        QTest::keyClicks(status, QStringLiteral("note"));
+        QCOMPARE(panel.statusText(), QStringLiteral("logged\r\nnote"));
+        // A reply reader appends to whatever the window holds.
+        panel.session().ReadAckReply();
+        QCOMPARE(panel.statusText(), QStringLiteral("logged\r\nnote\r\n> No response!"));
+    }
+
+    void quitClosesTheOpenPort()
+    {
+        CTavrelDlg panel(Headless());
+        panel.session().m_portName = EmulatorPortName();
+        panel.show();
+        QTest::mouseClick(Button(&panel, "openPortButton"), Qt::LeftButton);
+        QTest::mouseClick(Button(&panel, "quitButton"), Qt::LeftButton);
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.statusText(), QStringLiteral("Serial Port Closed."));
+        QVERIFY(!panel.session().isOpen());
+        QVERIFY(!panel.isVisible());
+    }
+
+    void enterQuitsUnlessAnotherButtonHasIt()
+    {
+        CTavrelDlg panel(Headless());
+        panel.session().m_portName = EmulatorPortName();
+        panel.show();
+        QTest::mouseClick(Button(&panel, "openPortButton"), Qt::LeftButton);
+        // Enter on a command button runs that button only.
+        QTest::keyClick(Button(&panel, "closePortButton"), Qt::Key_Return);
+        QCOMPARE(panel.statusText(), QStringLiteral("Serial Port Closed."));
+        QVERIFY(panel.isVisible());
+
+        QTest::mouseClick(Button(&panel, "openPortButton"), Qt::LeftButton);
+        panel.setFocus();
+        QTest::keyClick(&panel, Qt::Key_Return);
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.statusText(), QStringLiteral("Serial Port Closed."));
+    }
+
+    void escapeAndCloseBoxLeaveWithoutClosingThePort()
+    {
+        for (bool viaEscape : {true, false}) {
+            CTavrelDlg panel(Headless());
+            panel.session().m_portName = EmulatorPortName();
+            panel.show();
+            QTest::mouseClick(Button(&panel, "openPortButton"), Qt::LeftButton);
+            if (viaEscape)
+                QTest::keyClick(&panel, Qt::Key_Escape);
+            else
+                panel.close();
+            QCOMPARE(panel.result(), int(QDialog::Rejected));
+            QCOMPARE(panel.statusText(), QStringLiteral("COM Port open successful."));
+            QVERIFY(panel.session().isOpen());
+        }
+    }
+
+    void emulatorWindowFollowsTheChosenPort()
+    {
+        PanelOptions options;
+        options.portName = QStringLiteral("/dev/ttyNOPE");
+        CTavrelDlg panel(options);
+        QWidget* emulatorWindow = panel.emulatorWindow();
+        QVERIFY(emulatorWindow);
+        panel.show();
+        QTest::qWait(20);
+        QVERIFY(!emulatorWindow->isVisible());
+
+        ModalDriver driver;
+        auto choosePort = [](const QString& name) {
+            return [name](QWidget* dialog) {
+                auto* ports = dialog->findChild<QComboBox*>(QStringLiteral("portCombo"));
+                ports->setCurrentIndex(ports->findData(name));
+                ModalDriver::clickOk(dialog);
+            };
+        };
+        driver.expect(QStringLiteral("Com Port Settings"), choosePort(EmulatorPortName()));
+        driver.expect(QStringLiteral("Com Port Settings"), choosePort(QStringLiteral("/dev/ttyNOPE")));
+        QTest::mouseClick(Button(&panel, "comPortSettingsButton"), Qt::LeftButton);
+        QTRY_VERIFY(emulatorWindow->isVisible());
+        QVERIFY(emulatorWindow->isWindow());
+
+        panel.hide();
+        QVERIFY(!emulatorWindow->isVisible());
+        panel.show();
+        QTRY_VERIFY(emulatorWindow->isVisible());
+
+        QTest::mouseClick(Button(&panel, "comPortSettingsButton"), Qt::LeftButton);
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QVERIFY(!emulatorWindow->isVisible());
+    }
+
+    void f1ShowsTheAboutBox()
+    {
+        CTavrelDlg panel(Headless());
+        panel.show();
+        panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        ModalDriver driver;
+        driver.expect(QStringLiteral("About Tavrel"), [&](QWidget* about) {
+            driver.read(about, QStringLiteral("versionLabel"));
+            auto* icon = about->findChild<QLabel*>(QStringLiteral("aboutIcon"));
+            driver.note(icon && !icon->pixmap().isNull() ? QStringLiteral("icon") : QStringLiteral("no icon"));
+            ModalDriver::clickOk(about);
+        });
+        QTest::keyClick(&panel, Qt::Key_F1);
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(driver.readings(), (QStringList{"Tavrel Version 1.0", "icon"}));
+        QVERIFY(panel.isVisible());
+    }
+
+    void contextMenuOffersTheAboutBox()
+    {
+        CTavrelDlg panel(Headless());
+        panel.show();
+        QStringList items;
+        QTimer menuAnswer;
+        menuAnswer.setInterval(10);
+        connect(&menuAnswer, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            menuAnswer.stop();
+            for (QAction* action : menu->actions())
+                items << action->text();
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        menuAnswer.start();
+        ModalDriver driver;
+        driver.expect(QStringLiteral("About Tavrel"), [](QWidget* about) { ModalDriver::pressEscape(about); });
+
+        const QPoint at(4, 4);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, panel.mapToGlobal(at));
+        QApplication::sendEvent(&panel, &event);
+        QCOMPARE(items, QStringList{"&About Tavrel..."});
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
