@@ -1,6 +1,7 @@
 // The emulator core: framing of the byte stream, resynchronisation after
 // errors, and the commands it executes, judged by replies and exact pixels.
 
+#include "support/TestBytes.h"
 #include "emulator/CommandFramer.h"
 #include "emulator/Emulator.h"
 
@@ -11,24 +12,18 @@
 using quennel::CommandFramer;
 using quennel::Emulator;
 
+using tavrel::testing::Bytes;
+
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
-
-const QByteArray kAck = bytes({0x06});
-const QByteArray kError = bytes({0x0F});
-const QByteArray kInfoRequest = bytes({0x56, 0x00});
-const QByteArray kInfoReply = bytes({0x00, 0x01, 0x01, 0x96, 0x64});
+const QByteArray kAck = Bytes({0x06});
+const QByteArray kError = Bytes({0x0F});
+const QByteArray kInfoRequest = Bytes({0x56, 0x00});
+const QByteArray kInfoReply = Bytes({0x00, 0x01, 0x01, 0x96, 0x64});
 
 QByteArray setPixel(int x, int y, quint16 c)
 {
-    return bytes({0x50, x, y, c >> 8, c & 0xFF});
+    return Bytes({0x50, x, y, c >> 8, c & 0xFF});
 }
 
 QByteArray text(const char* s, bool terminate = true)
@@ -45,16 +40,16 @@ QByteArray mixedStream()
 {
     QByteArray s;
     s += setPixel(1, 1, 0xF800);
-    s += bytes({0x73, 0, 0, 0, 0xFF, 0xFF}) + text("HI");
-    s += bytes({0x67, 2, 1, 1, 5, 5, 0x12, 0x34});
-    s += bytes({0x40, 0x77, 3, 0, 0x50, 0});
-    s += bytes({0x49, 10, 10, 2, 2, 16, 0xAA, 0xBB, 0xCC, 0xDD, 0x11, 0x22, 0x33, 0x44});
-    s += bytes({0x24, 0x53, 0, 1});
-    s += bytes({0x42, 0x00, 0x1F}) + bytes({0x45});
+    s += Bytes({0x73, 0, 0, 0, 0xFF, 0xFF}) + text("HI");
+    s += Bytes({0x67, 2, 1, 1, 5, 5, 0x12, 0x34});
+    s += Bytes({0x40, 0x77, 3, 0, 0x50, 0});
+    s += Bytes({0x49, 10, 10, 2, 2, 16, 0xAA, 0xBB, 0xCC, 0xDD, 0x11, 0x22, 0x33, 0x44});
+    s += Bytes({0x24, 0x53, 0, 1});
+    s += Bytes({0x42, 0x00, 0x1F}) + Bytes({0x45});
     s += setPixel(2, 2, 0x07E0);
-    s += bytes({0x40, 0x73, 0, 0, 0, 10}) + text("SHOW.DAT");
-    s += bytes({0x49, 90, 60, 3, 3, 8, 0xE0, 0x1C, 0x03, 0xFF, 0x49, 0x00, 0x01, 0x02, 0x03});
-    s += bytes({0x52, 2, 2});
+    s += Bytes({0x40, 0x73, 0, 0, 0, 10}) + text("SHOW.DAT");
+    s += Bytes({0x49, 90, 60, 3, 3, 8, 0xE0, 0x1C, 0x03, 0xFF, 0x49, 0x00, 0x01, 0x02, 0x03});
+    s += Bytes({0x52, 2, 2});
     return s;
 }
 
@@ -90,53 +85,53 @@ void TestEmulator::lengthRules_data()
     QTest::addColumn<QByteArray>("reply");
 
     QTest::newRow("set pixel") << setPixel(3, 4, 0x1234) << kAck;
-    QTest::newRow("read pixel") << bytes({0x52, 0, 0}) << bytes({0, 0});
-    QTest::newRow("draw line") << bytes({0x4C, 0, 0, 95, 63, 0xFF, 0xFF}) << kAck;
-    QTest::newRow("rectangle") << bytes({0x72, 1, 2, 3, 4, 0, 0}) << kAck;
-    QTest::newRow("triangle") << bytes({0x47, 1, 1, 9, 1, 5, 9, 0, 0}) << kAck;
-    QTest::newRow("circle") << bytes({0x43, 48, 32, 10, 0, 0}) << kAck;
-    QTest::newRow("polygon 3") << bytes({0x67, 3, 0, 0, 10, 0, 5, 5, 0, 0}) << kAck;
-    QTest::newRow("polygon 0") << bytes({0x67, 0, 0, 0}) << kAck;
-    QTest::newRow("copy area") << bytes({0x63, 0, 0, 10, 10, 5, 5, 0, 0}) << kAck;
-    QTest::newRow("clear screen") << bytes({0x45}) << kAck;
-    QTest::newRow("background") << bytes({0x42, 0, 0}) << kAck;
-    QTest::newRow("pen size") << bytes({0x70, 1}) << kAck;
-    QTest::newRow("set font") << bytes({0x46, 3}) << kAck;
-    QTest::newRow("font mode") << bytes({0x4F, 0}) << kAck;
-    QTest::newRow("char formatted") << bytes({0x54, 'A', 0, 0, 0, 0}) << kAck;
-    QTest::newRow("char free") << bytes({0x74, 'A', 0, 0, 0, 0}) << kAck;
+    QTest::newRow("read pixel") << Bytes({0x52, 0, 0}) << Bytes({0, 0});
+    QTest::newRow("draw line") << Bytes({0x4C, 0, 0, 95, 63, 0xFF, 0xFF}) << kAck;
+    QTest::newRow("rectangle") << Bytes({0x72, 1, 2, 3, 4, 0, 0}) << kAck;
+    QTest::newRow("triangle") << Bytes({0x47, 1, 1, 9, 1, 5, 9, 0, 0}) << kAck;
+    QTest::newRow("circle") << Bytes({0x43, 48, 32, 10, 0, 0}) << kAck;
+    QTest::newRow("polygon 3") << Bytes({0x67, 3, 0, 0, 10, 0, 5, 5, 0, 0}) << kAck;
+    QTest::newRow("polygon 0") << Bytes({0x67, 0, 0, 0}) << kAck;
+    QTest::newRow("copy area") << Bytes({0x63, 0, 0, 10, 10, 5, 5, 0, 0}) << kAck;
+    QTest::newRow("clear screen") << Bytes({0x45}) << kAck;
+    QTest::newRow("background") << Bytes({0x42, 0, 0}) << kAck;
+    QTest::newRow("pen size") << Bytes({0x70, 1}) << kAck;
+    QTest::newRow("set font") << Bytes({0x46, 3}) << kAck;
+    QTest::newRow("font mode") << Bytes({0x4F, 0}) << kAck;
+    QTest::newRow("char formatted") << Bytes({0x54, 'A', 0, 0, 0, 0}) << kAck;
+    QTest::newRow("char free") << Bytes({0x74, 'A', 0, 0, 0, 0}) << kAck;
     // Zeros inside the fixed head must not end the text early.
-    QTest::newRow("string formatted") << bytes({0x73, 0, 0, 0, 0, 0}) + text("AB") << kAck;
-    QTest::newRow("string empty") << bytes({0x73, 1, 2, 0, 0xFF, 0xFF, 0}) << kAck;
-    QTest::newRow("string free") << bytes({0x53, 0, 0, 0, 0, 0, 0, 0}) + text("AB") << kAck;
-    QTest::newRow("text button") << bytes({0x62, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + text("OK") << kAck;
-    QTest::newRow("add user char") << bytes({0x41, 0, 0, 0, 0, 0, 0, 0, 0, 0}) << kAck;
-    QTest::newRow("display user char") << bytes({0x44, 0, 0, 0, 0, 0}) << kAck;
+    QTest::newRow("string formatted") << Bytes({0x73, 0, 0, 0, 0, 0}) + text("AB") << kAck;
+    QTest::newRow("string empty") << Bytes({0x73, 1, 2, 0, 0xFF, 0xFF, 0}) << kAck;
+    QTest::newRow("string free") << Bytes({0x53, 0, 0, 0, 0, 0, 0, 0}) + text("AB") << kAck;
+    QTest::newRow("text button") << Bytes({0x62, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + text("OK") << kAck;
+    QTest::newRow("add user char") << Bytes({0x41, 0, 0, 0, 0, 0, 0, 0, 0, 0}) << kAck;
+    QTest::newRow("display user char") << Bytes({0x44, 0, 0, 0, 0, 0}) << kAck;
     QTest::newRow("device info") << kInfoRequest << kInfoReply;
-    QTest::newRow("oled control") << bytes({0x59, 0, 0}) << kAck;
-    QTest::newRow("rotate") << bytes({0x24, 0x46, 0}) << kAck;
-    QTest::newRow("dim area") << bytes({0x24, 0x44, 0, 0, 0, 0}) << kAck;
-    QTest::newRow("scroll") << bytes({0x24, 0x53, 0, 0}) << kAck;
-    QTest::newRow("controller command") << bytes({0x24, 0x57, 0}) << kAck;
-    QTest::newRow("image 16") << bytes({0x49, 0, 0, 2, 1, 16, 0, 0, 0, 0}) << kAck;
-    QTest::newRow("image 8") << bytes({0x49, 0, 0, 2, 2, 8, 0, 0, 0, 0}) << kAck;
-    QTest::newRow("image empty") << bytes({0x49, 0, 0, 0, 5, 16}) << kAck;
-    QTest::newRow("sd directory") << bytes({0x40, 0x44, 0}) << bytes({0});
-    QTest::newRow("sd open write") << bytes({0x40, 0x57}) + text("A.TXT") << kAck;
-    QTest::newRow("sd open read") << bytes({0x40, 0x52}) + text("A.TXT") << kAck;
-    QTest::newRow("sd erase") << bytes({0x40, 0x45, 0}) << kAck;
-    QTest::newRow("sd load binary") << bytes({0x40, 0x4C}) + text("P.BIN") << kAck;
-    QTest::newRow("sd print screen") << bytes({0x40, 0x53}) + text("S.BMP") << kAck;
+    QTest::newRow("oled control") << Bytes({0x59, 0, 0}) << kAck;
+    QTest::newRow("rotate") << Bytes({0x24, 0x46, 0}) << kAck;
+    QTest::newRow("dim area") << Bytes({0x24, 0x44, 0, 0, 0, 0}) << kAck;
+    QTest::newRow("scroll") << Bytes({0x24, 0x53, 0, 0}) << kAck;
+    QTest::newRow("controller command") << Bytes({0x24, 0x57, 0}) << kAck;
+    QTest::newRow("image 16") << Bytes({0x49, 0, 0, 2, 1, 16, 0, 0, 0, 0}) << kAck;
+    QTest::newRow("image 8") << Bytes({0x49, 0, 0, 2, 2, 8, 0, 0, 0, 0}) << kAck;
+    QTest::newRow("image empty") << Bytes({0x49, 0, 0, 0, 5, 16}) << kAck;
+    QTest::newRow("sd directory") << Bytes({0x40, 0x44, 0}) << Bytes({0});
+    QTest::newRow("sd open write") << Bytes({0x40, 0x57}) + text("A.TXT") << kAck;
+    QTest::newRow("sd open read") << Bytes({0x40, 0x52}) + text("A.TXT") << kAck;
+    QTest::newRow("sd erase") << Bytes({0x40, 0x45, 0}) << kAck;
+    QTest::newRow("sd load binary") << Bytes({0x40, 0x4C}) + text("P.BIN") << kAck;
+    QTest::newRow("sd print screen") << Bytes({0x40, 0x53}) + text("S.BMP") << kAck;
     // Counted data may hold zeros and bytes that look like commands.
-    QTest::newRow("sd write") << bytes({0x40, 0x77, 3, 0, 0x50, 0}) << kAck;
-    QTest::newRow("sd write empty") << bytes({0x40, 0x77, 0}) << kAck;
-    QTest::newRow("sd read") << bytes({0x40, 0x72, 10}) << bytes({0, 0x0F});
-    QTest::newRow("sd close") << bytes({0x40, 0x43}) << kAck;
-    QTest::newRow("sd norvel") << bytes({0x40, 0x46}) << kAck;
-    QTest::newRow("sd ymodem") << bytes({0x40, 0x59}) << kAck;
-    QTest::newRow("sd bitmap") << bytes({0x40, 0x42, 0, 0}) + text("B.BMP") << kAck;
-    QTest::newRow("sd image") << bytes({0x40, 0x49, 0, 0}) + text("I.DAT") << kAck;
-    QTest::newRow("sd slideshow") << bytes({0x40, 0x73, 0, 0, 0, 0}) + text("S.DAT") << kAck;
+    QTest::newRow("sd write") << Bytes({0x40, 0x77, 3, 0, 0x50, 0}) << kAck;
+    QTest::newRow("sd write empty") << Bytes({0x40, 0x77, 0}) << kAck;
+    QTest::newRow("sd read") << Bytes({0x40, 0x72, 10}) << Bytes({0, 0x0F});
+    QTest::newRow("sd close") << Bytes({0x40, 0x43}) << kAck;
+    QTest::newRow("sd norvel") << Bytes({0x40, 0x46}) << kAck;
+    QTest::newRow("sd ymodem") << Bytes({0x40, 0x59}) << kAck;
+    QTest::newRow("sd bitmap") << Bytes({0x40, 0x42, 0, 0}) + text("B.BMP") << kAck;
+    QTest::newRow("sd image") << Bytes({0x40, 0x49, 0, 0}) + text("I.DAT") << kAck;
+    QTest::newRow("sd slideshow") << Bytes({0x40, 0x73, 0, 0, 0, 0}) + text("S.DAT") << kAck;
 }
 
 void TestEmulator::lengthRules()
@@ -155,7 +150,7 @@ void TestEmulator::splitFeedsMatchOneFeed()
     Emulator whole;
     const QByteArray wholeReply = whole.feed(stream);
     QCOMPARE(wholeReply.size(), 13);
-    QCOMPARE(wholeReply.right(2), bytes({0x07, 0xE0}));
+    QCOMPARE(wholeReply.right(2), Bytes({0x07, 0xE0}));
 
     Emulator byteWise;
     QByteArray byteWiseReply;
@@ -177,12 +172,12 @@ void TestEmulator::errorsResynchronise_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("reply");
 
-    QTest::newRow("unknown bytes") << bytes({0x00, 0xFF, 0x51}) << bytes({0x0F, 0x0F, 0x0F});
+    QTest::newRow("unknown bytes") << Bytes({0x00, 0xFF, 0x51}) << Bytes({0x0F, 0x0F, 0x0F});
     // The pair is dropped: the letter is not taken for a command of its own.
-    QTest::newRow("unknown display letter") << bytes({0x24, 0x50}) << kError;
-    QTest::newRow("unknown sd letter") << bytes({0x40, 0x5A}) << kError;
-    QTest::newRow("image depth 24") << bytes({0x49, 0, 0, 1, 1, 24}) << kError;
-    QTest::newRow("image depth 0") << bytes({0x49, 0, 0, 0, 0, 0}) << kError;
+    QTest::newRow("unknown display letter") << Bytes({0x24, 0x50}) << kError;
+    QTest::newRow("unknown sd letter") << Bytes({0x40, 0x5A}) << kError;
+    QTest::newRow("image depth 24") << Bytes({0x49, 0, 0, 1, 1, 24}) << kError;
+    QTest::newRow("image depth 0") << Bytes({0x49, 0, 0, 0, 0, 0}) << kError;
 }
 
 void TestEmulator::errorsResynchronise()
@@ -206,11 +201,11 @@ void TestEmulator::overlongTextsAreRejectedAndSkipped_data()
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<int>("limit");
 
-    QTest::newRow("string formatted") << bytes({0x73, 0, 0, 0, 0, 0}) << CommandFramer::kMaxTextLength;
-    QTest::newRow("string free") << bytes({0x53, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength;
-    QTest::newRow("text button") << bytes({0x62, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength;
-    QTest::newRow("sd open write") << bytes({0x40, 0x57}) << CommandFramer::kMaxNameLength;
-    QTest::newRow("sd slideshow") << bytes({0x40, 0x73, 0, 0, 0, 10}) << CommandFramer::kMaxNameLength;
+    QTest::newRow("string formatted") << Bytes({0x73, 0, 0, 0, 0, 0}) << CommandFramer::kMaxTextLength;
+    QTest::newRow("string free") << Bytes({0x53, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength;
+    QTest::newRow("text button") << Bytes({0x62, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength;
+    QTest::newRow("sd open write") << Bytes({0x40, 0x57}) << CommandFramer::kMaxNameLength;
+    QTest::newRow("sd slideshow") << Bytes({0x40, 0x73, 0, 0, 0, 10}) << CommandFramer::kMaxNameLength;
 }
 
 void TestEmulator::overlongTextsAreRejectedAndSkipped()
@@ -232,7 +227,7 @@ void TestEmulator::overlongTextsAreRejectedAndSkipped()
 void TestEmulator::overlongTextKeepsBufferBounded()
 {
     CommandFramer framer;
-    framer.append(bytes({0x73, 0, 0, 0, 0, 0}));
+    framer.append(Bytes({0x73, 0, 0, 0, 0, 0}));
     int errors = 0;
     for (int i = 0; i < 1000; ++i) {
         framer.append(QByteArray(100, 'x'));
@@ -249,7 +244,7 @@ void TestEmulator::setAndReadPixel()
 {
     Emulator emulator;
     QCOMPARE(emulator.feed(setPixel(95, 63, 0x1234)), kAck);
-    QCOMPARE(emulator.feed(bytes({0x52, 95, 63})), bytes({0x12, 0x34}));
+    QCOMPARE(emulator.feed(Bytes({0x52, 95, 63})), Bytes({0x12, 0x34}));
     QCOMPARE(emulator.pixel(95, 63), quint16(0x1234));
     QCOMPARE(emulator.frame().at(63 * 96 + 95), quint16(0x1234));
 
@@ -259,34 +254,34 @@ void TestEmulator::setAndReadPixel()
     QCOMPARE(emulator.frame(), before);
 
     // Off the panel, Read Pixel answers a single error byte.
-    QCOMPARE(emulator.feed(bytes({0x52, 96, 0})), kError);
-    QCOMPARE(emulator.feed(bytes({0x52, 0, 64})), kError);
+    QCOMPARE(emulator.feed(Bytes({0x52, 96, 0})), kError);
+    QCOMPARE(emulator.feed(Bytes({0x52, 0, 64})), kError);
 }
 
 void TestEmulator::clearScreenUsesBackgroundColour()
 {
     Emulator emulator;
     emulator.feed(setPixel(10, 10, 0xFFFF));
-    QCOMPARE(emulator.feed(bytes({0x45})), kAck);
+    QCOMPARE(emulator.feed(Bytes({0x45})), kAck);
     QCOMPARE(emulator.pixel(10, 10), quint16(0x0000));
 
-    QCOMPARE(emulator.feed(bytes({0x42, 0x07, 0xE0})), kAck);
+    QCOMPARE(emulator.feed(Bytes({0x42, 0x07, 0xE0})), kAck);
     QCOMPARE(emulator.backgroundColour(), quint16(0x07E0));
     QCOMPARE(emulator.pixel(0, 0), quint16(0x0000)); // only stored, not drawn
-    emulator.feed(bytes({0x45}));
+    emulator.feed(Bytes({0x45}));
     QCOMPARE(emulator.frame(), QVector<quint16>(96 * 64, 0x07E0));
 }
 
 void TestEmulator::deviceInfo()
 {
     Emulator emulator;
-    QCOMPARE(emulator.feed(bytes({0x56, 0x01})), kInfoReply);
+    QCOMPARE(emulator.feed(Bytes({0x56, 0x01})), kInfoReply);
 }
 
 void TestEmulator::displayImagePlacesPixels()
 {
     Emulator emulator;
-    QCOMPARE(emulator.feed(bytes({0x49, 10, 20, 2, 2, 16, 0xF8, 0x00, 0x07, 0xE0, 0x00, 0x1F, 0xFF, 0xFF})), kAck);
+    QCOMPARE(emulator.feed(Bytes({0x49, 10, 20, 2, 2, 16, 0xF8, 0x00, 0x07, 0xE0, 0x00, 0x1F, 0xFF, 0xFF})), kAck);
     QCOMPARE(emulator.pixel(10, 20), quint16(0xF800));
     QCOMPARE(emulator.pixel(11, 20), quint16(0x07E0));
     QCOMPARE(emulator.pixel(10, 21), quint16(0x001F));
@@ -295,7 +290,7 @@ void TestEmulator::displayImagePlacesPixels()
     QCOMPARE(emulator.pixel(10, 22), quint16(0));
 
     // RGB332 widened by bit replication: 0x49 is red 2, green 2, blue 1.
-    QCOMPARE(emulator.feed(bytes({0x49, 0, 0, 6, 1, 8, 0xE0, 0x1C, 0x03, 0xFF, 0x00, 0x49})), kAck);
+    QCOMPARE(emulator.feed(Bytes({0x49, 0, 0, 6, 1, 8, 0xE0, 0x1C, 0x03, 0xFF, 0x00, 0x49})), kAck);
     QCOMPARE(emulator.pixel(0, 0), quint16(0xF800));
     QCOMPARE(emulator.pixel(1, 0), quint16(0x07E0));
     QCOMPARE(emulator.pixel(2, 0), quint16(0x001F));
@@ -308,9 +303,9 @@ void TestEmulator::displayImageClipsAtPanelEdge()
 {
     Emulator emulator;
     // 3 x 2 at (94, 62): the right column and nothing else falls off.
-    QByteArray image = bytes({0x49, 94, 62, 3, 2, 16});
+    QByteArray image = Bytes({0x49, 94, 62, 3, 2, 16});
     for (int i = 1; i <= 6; ++i)
-        image += bytes({0x10, i});
+        image += Bytes({0x10, i});
     QCOMPARE(emulator.feed(image + setPixel(0, 0, 0x0707)), kAck + kAck);
     QCOMPARE(emulator.pixel(94, 62), quint16(0x1001));
     QCOMPARE(emulator.pixel(95, 62), quint16(0x1002));
@@ -322,7 +317,7 @@ void TestEmulator::displayImageClipsAtPanelEdge()
 
     // A 96 x 64 picture at (95, 63) leaves one pixel on the panel.
     Emulator corner;
-    QByteArray full = bytes({0x49, 95, 63, 96, 64, 8});
+    QByteArray full = Bytes({0x49, 95, 63, 96, 64, 8});
     full += QByteArray(96 * 64, char(0xFF));
     QCOMPARE(corner.feed(full), kAck);
     QCOMPARE(corner.pixel(95, 63), quint16(0xFFFF));
@@ -337,15 +332,15 @@ void TestEmulator::frameChangedOnlyOnVisibleChange()
     emulator.feed(setPixel(1, 1, 0xFFFF) + setPixel(2, 2, 0xFFFF));
     QCOMPARE(spy.count(), 1);
     emulator.feed(setPixel(1, 1, 0xFFFF)); // same colour again
-    emulator.feed(bytes({0x52, 1, 1}) + kInfoRequest + bytes({0x42, 0xF8, 0x00}));
+    emulator.feed(Bytes({0x52, 1, 1}) + kInfoRequest + Bytes({0x42, 0xF8, 0x00}));
     emulator.feed(setPixel(99, 0, 0x1234)); // off the panel
-    emulator.feed(bytes({0x49, 1, 1})); // partial command
+    emulator.feed(Bytes({0x49, 1, 1})); // partial command
     QCOMPARE(spy.count(), 1);
-    emulator.feed(bytes({1, 1, 16, 0x12, 0x34}));
+    emulator.feed(Bytes({1, 1, 16, 0x12, 0x34}));
     QCOMPARE(spy.count(), 2);
-    emulator.feed(bytes({0x45}));
+    emulator.feed(Bytes({0x45}));
     QCOMPARE(spy.count(), 3);
-    emulator.feed(bytes({0x45})); // already cleared to this colour
+    emulator.feed(Bytes({0x45})); // already cleared to this colour
     QCOMPARE(spy.count(), 3);
 }
 
@@ -381,7 +376,7 @@ void TestEmulator::resetRestoresPowerOnState()
     emulator.reset();
     QCOMPARE(spy.count(), 0); // already black
 
-    emulator.feed(bytes({0x42, 0xFF, 0xFF, 0x45}) + bytes({0x50, 1})); // ends mid-command
+    emulator.feed(Bytes({0x42, 0xFF, 0xFF, 0x45}) + Bytes({0x50, 1})); // ends mid-command
     QCOMPARE(spy.count(), 1);
     emulator.reset();
     QCOMPARE(spy.count(), 2);

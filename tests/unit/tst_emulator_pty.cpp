@@ -2,6 +2,7 @@
 // go, the emulator and its frame stay; plus the silent terminal of the test
 // support.
 
+#include "support/TestBytes.h"
 #include "support/EmulatorProcess.h"
 
 #include <QDeadlineTimer>
@@ -12,15 +13,9 @@
 
 #include <algorithm>
 
-namespace {
+using tavrel::testing::Bytes;
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
+namespace {
 
 bool openPort(QSerialPort& port, const QString& path)
 {
@@ -77,7 +72,7 @@ void TestEmulatorPty::clientsComeAndGo()
     {
         QSerialPort first;
         QVERIFY2(openPort(first, emulator.ptyPath()), qPrintable(first.errorString()));
-        QCOMPARE(transact(first, bytes({0x50, 95, 63, 0xF8, 0x00}), 1), bytes({0x06}));
+        QCOMPARE(transact(first, Bytes({0x50, 95, 63, 0xF8, 0x00}), 1), Bytes({0x06}));
         first.close();
     }
     // The frame file is current once the reply has come.
@@ -87,8 +82,8 @@ void TestEmulatorPty::clientsComeAndGo()
         QSerialPort next;
         QVERIFY2(openPort(next, emulator.ptyPath()), qPrintable(next.errorString()));
         // The pixel of the first client is still there.
-        QCOMPARE(transact(next, bytes({0x52, 95, 63}), 2), bytes({0xF8, 0x00}));
-        QCOMPARE(transact(next, bytes({0x50, 0, 0, 0x00, 0x1F}), 1), bytes({0x06}));
+        QCOMPARE(transact(next, Bytes({0x52, 95, 63}), 2), Bytes({0xF8, 0x00}));
+        QCOMPARE(transact(next, Bytes({0x50, 0, 0, 0x00, 0x1F}), 1), Bytes({0x06}));
         next.close();
     }
     QCOMPARE(emulator.process().state(), QProcess::Running);
@@ -104,14 +99,14 @@ void TestEmulatorPty::manyCommandsInOneWrite()
 
     // 96 x 64 pixels at 16 bits, then a probe: the stream arrives in many
     // pieces and must still be framed as one image.
-    QByteArray image = bytes({0x49, 0, 0, 96, 64, 16});
+    QByteArray image = Bytes({0x49, 0, 0, 96, 64, 16});
     for (int i = 0; i < 96 * 64; ++i)
-        image += bytes({(i >> 8) & 0xFF, i & 0xFF});
-    QCOMPARE(transact(port, image + bytes({0x52, 5, 1}), 3, 10000), bytes({0x06, 0x00, 101}));
+        image += Bytes({(i >> 8) & 0xFF, i & 0xFF});
+    QCOMPARE(transact(port, image + Bytes({0x52, 5, 1}), 3, 10000), Bytes({0x06, 0x00, 101}));
 
     QByteArray pixels;
     for (int x = 0; x < 96; ++x)
-        pixels += bytes({0x50, x, 10, 0xFF, 0xFF});
+        pixels += Bytes({0x50, x, 10, 0xFF, 0xFF});
     QCOMPARE(transact(port, pixels, 96, 10000), QByteArray(96, 0x06));
 }
 
@@ -122,9 +117,9 @@ void TestEmulatorPty::silentPtyNeverAnswers()
     QSerialPort port;
     QVERIFY2(openPort(port, pty.slavePath()), qPrintable(port.errorString()));
 
-    QCOMPARE(transact(port, bytes({0x56, 0}), 1, 200), QByteArray());
+    QCOMPARE(transact(port, Bytes({0x56, 0}), 1, 200), QByteArray());
     QByteArray written;
-    QTRY_COMPARE_WITH_TIMEOUT(written += pty.drainMaster(), bytes({0x56, 0}), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(written += pty.drainMaster(), Bytes({0x56, 0}), 5000);
     QCOMPARE(pty.drainMaster(), QByteArray());
 }
 

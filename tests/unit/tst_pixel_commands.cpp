@@ -2,6 +2,7 @@
 // purge, packet, log line and reply, for Set Pixel and Read Pixel, plus the
 // port open/close rules they rely on.
 
+#include "support/TestBytes.h"
 #include "link/PixelCommands.h"
 #include "link/PortCommands.h"
 #include "support/FakeLink.h"
@@ -11,15 +12,9 @@
 using namespace tavrel;
 using namespace tavrel::testing;
 
-namespace {
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
-}
+using tavrel::testing::Bytes;
 
+namespace {
 struct Rig {
     ScriptedHost host;
     std::shared_ptr<FakeLinkState> link = std::make_shared<FakeLinkState>();

@@ -1,5 +1,6 @@
 // Number conversion, colour encoding, bounds, log lines and reply texts.
 
+#include "support/TestBytes.h"
 #include "link/Bounds.h"
 #include "link/HostColour.h"
 #include "link/LogLine.h"
@@ -11,15 +12,8 @@
 
 using namespace tavrel;
 
-namespace {
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
-}
-} // namespace
+using tavrel::testing::Bytes;
+
 
 class TestProtocolText : public QObject {
     Q_OBJECT
