@@ -419,8 +419,23 @@ bool CTavrelDlg::runDialog(DialogRequest& request)
         SetField(request, QStringLiteral("y"), dialog.m_y);
         return true;
     }
+    // Drawing dialogs
+
+    // Text dialogs and the character editor
+
+    // Display-control dialogs
+
+    // SD card dialogs
+
+    // Picture dialogs
     }
     return false;
+}
+
+void CTavrelDlg::showReceivedText(const QString& title, const QString& text)
+{
+    Q_UNUSED(title);
+    Q_UNUSED(text);
 }
 
 void CTavrelDlg::showAbout()

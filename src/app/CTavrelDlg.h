@@ -54,6 +54,7 @@ public:
     HostColour backgroundColour() const override;
     void showMessage(const QString& text, const QString& caption) override;
     bool runDialog(DialogRequest& request) override;
+    void showReceivedText(const QString& title, const QString& text) override;
 
     void showAbout();
 

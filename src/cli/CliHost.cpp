@@ -2,10 +2,13 @@
 
 namespace tavrel {
 
-CliHost::CliHost(HostColour foreground, HostColour background, QStringList arguments, QTextStream& errors)
+CliHost::CliHost(HostColour foreground, HostColour background, QStringList positional,
+                 QMap<QString, QString> named, QTextStream& output, QTextStream& errors)
     : m_foreground(foreground)
     , m_background(background)
-    , m_arguments(std::move(arguments))
+    , m_arguments(std::move(positional))
+    , m_named(std::move(named))
+    , m_output(output)
     , m_errors(errors)
 {
 }
@@ -16,14 +19,37 @@ void CliHost::showMessage(const QString& text, const QString& caption)
     m_errors << text << Qt::endl;
 }
 
+void CliHost::showReceivedText(const QString& title, const QString& text)
+{
+    Q_UNUSED(title);
+    m_output << text;
+    if (!text.endsWith(QLatin1Char('\n')))
+        m_output << '\n';
+    m_output.flush();
+}
+
 bool CliHost::runDialog(DialogRequest& request)
 {
     for (auto& field : request.fields) {
-        if (m_arguments.isEmpty())
-            break;
-        field.value = m_arguments.takeFirst();
+        if (!field.positional) {
+            const auto named = m_named.find(field.name);
+            if (named != m_named.end()) {
+                field.value = named.value();
+                m_named.erase(named);
+            }
+        } else if (!m_arguments.isEmpty()) {
+            field.value = m_arguments.takeFirst();
+        }
     }
     return true;
+}
+
+QStringList CliHost::unusedArguments() const
+{
+    QStringList unused = m_arguments;
+    for (auto it = m_named.begin(); it != m_named.end(); ++it)
+        unused << QStringLiteral("--") + it.key() + QLatin1Char('=') + it.value();
+    return unused;
 }
 
 } // namespace tavrel

@@ -2,6 +2,7 @@
 
 #include "link/PanelHost.h"
 
+#include <QMap>
 #include <QStringList>
 #include <QTextStream>
 
@@ -13,7 +14,10 @@ namespace tavrel {
 // (in the order the dialog shows its fields; omitted ones keep the defaults).
 class CliHost final : public PanelHost {
 public:
-    CliHost(HostColour foreground, HostColour background, QStringList arguments, QTextStream& errors);
+    // positional: field texts in dialog order; named: --name[=VALUE] options
+    // (a bare --name is "1").
+    CliHost(HostColour foreground, HostColour background, QStringList positional, QMap<QString, QString> named,
+            QTextStream& output, QTextStream& errors);
 
     QString statusText() const override { return m_status; }
     void setStatusText(const QString& text) override { m_status = text; }
@@ -22,15 +26,19 @@ public:
     HostColour backgroundColour() const override { return m_background; }
     void showMessage(const QString& text, const QString& caption) override;
     bool runDialog(DialogRequest& request) override;
+    // Received text goes to standard output, ahead of the status text.
+    void showReceivedText(const QString& title, const QString& text) override;
 
-    // Arguments that no dialog field took, reported as a usage error.
-    QStringList unusedArguments() const { return m_arguments; }
+    // Arguments that no dialog field took.
+    QStringList unusedArguments() const;
 
 private:
     QString m_status;
     HostColour m_foreground;
     HostColour m_background;
     QStringList m_arguments;
+    QMap<QString, QString> m_named;
+    QTextStream& m_output;
     QTextStream& m_errors;
 };
 

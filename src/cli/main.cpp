@@ -29,7 +29,8 @@ QString UsageText()
         << "Opens the port as Open Port does, runs one command as its button would with\n"
         << "the given field texts, and prints the status window's text afterwards.\n"
         << "Arguments are the texts typed into the command's dialog, in the order the\n"
-        << "dialog shows them; omitted ones take the dialog's defaults.\n\n"
+        << "dialog shows them; omitted ones take the dialog's defaults. Check boxes and\n"
+        << "radio buttons are options after the command: --name (on) or --name=VALUE.\n\n"
         << "Options:\n"
         << "  --port NAME   serial device to open, or \"emulator\" for the built-in\n"
         << "                emulated module (default: " << DefaultPortName() << ")\n"
@@ -41,8 +42,12 @@ QString UsageText()
         << "open failure), 2 for a usage error. Message-box texts go to standard error.\n\n"
         << "Commands:\n";
     for (const auto& command : AllCommands()) {
-        const QString head = CliName(command.caption) + QLatin1Char(' ') + command.arguments;
+        QString head = CliName(command.caption);
+        if (!command.arguments.isEmpty())
+            head += QLatin1Char(' ') + command.arguments;
         out << "  " << head.leftJustified(34) << ' ' << command.summary << '\n';
+        if (!command.options.isEmpty())
+            out << "  " << QString().leftJustified(34) << "   options: " << command.options << '\n';
     }
     return text;
 }
@@ -119,8 +124,28 @@ int main(int argc, char** argv)
         return kUsage;
     }
 
+    // After the command: --name[=VALUE] sets a check box or radio field by
+    // name; everything else (including "-1") is a field text. "--" ends the
+    // options.
+    QStringList positional;
+    QMap<QString, QString> named;
+    bool optionsEnded = false;
+    for (const QString& argument : rest) {
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.startsWith(QLatin1String("--")) && argument.size() > 2) {
+            const int equals = argument.indexOf(QLatin1Char('='));
+            if (equals < 0)
+                named.insert(argument.mid(2), QStringLiteral("1"));
+            else
+                named.insert(argument.mid(2, equals - 2), argument.mid(equals + 1));
+        } else {
+            positional << argument;
+        }
+    }
+
     quennel::Emulator emulator;
-    CliHost host(foreground, background, rest, err);
+    CliHost host(foreground, background, positional, named, out, err);
     PanelSession session(host, MakeLinkOpener(&emulator));
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;

@@ -11,11 +11,25 @@ QString CliName(const QString& caption)
 
 const QVector<CommandInfo>& AllCommands()
 {
+    // One row per button, in the order of the panel's groups.
     static const QVector<CommandInfo> commands = {
-        {QStringLiteral("Set Pixel"), QStringLiteral("X Y"),
+        // General Functions
+
+        // Basic Drawing
+        {QStringLiteral("Set Pixel"), QStringLiteral("X Y"), QString(),
          QStringLiteral("draw one pixel in the foreground colour"), SetPixel},
-        {QStringLiteral("Read Pixel"), QStringLiteral("X Y"),
+        {QStringLiteral("Read Pixel"), QStringLiteral("X Y"), QString(),
          QStringLiteral("read a pixel back; it becomes the foreground colour"), ReadPixel},
+
+        // Text Functions
+
+        // Bitmap Functions
+
+        // Display Specific Commands
+
+        // SD Card Commands
+
+        // Pictures (no button of their own)
     };
     return commands;
 }

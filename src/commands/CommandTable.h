@@ -12,7 +12,8 @@ namespace tavrel {
 // One command as the panel's button and the command-line tool both reach it.
 struct CommandInfo {
     QString caption;    // the button's caption, e.g. "Set Pixel"
-    QString arguments;  // the dialog's fields in the order it shows them, for --help
+    QString arguments;  // the dialog's text fields in the order it shows them, for --help
+    QString options;    // its check boxes and radio buttons as --name[=VALUE], for --help
     QString summary;    // one line for --help
     std::function<CommandOutcome(PanelSession&)> run;
 };

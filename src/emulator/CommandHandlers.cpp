@@ -100,11 +100,9 @@ void sdRead(ModuleState&, const Packet&, QByteArray& reply)
     reply += kError;
 }
 
-using Table = std::array<CommandHandler, size_t(CommandId::Count)>;
-
-Table buildTable()
+HandlerTable buildTable()
 {
-    Table table;
+    HandlerTable table;
     table.fill(&acknowledge);
     table[size_t(CommandId::SetPixel)] = &setPixel;
     table[size_t(CommandId::ReadPixel)] = &readPixel;
@@ -114,6 +112,10 @@ Table buildTable()
     table[size_t(CommandId::DisplayImage)] = &displayImage;
     table[size_t(CommandId::SdDirectory)] = &sdDirectory;
     table[size_t(CommandId::SdRead)] = &sdRead;
+    RegisterDrawingHandlers(table);
+    RegisterTextHandlers(table);
+    RegisterDisplayHandlers(table);
+    RegisterCardHandlers(table);
     return table;
 }
 
@@ -121,7 +123,7 @@ Table buildTable()
 
 CommandHandler handlerFor(CommandId id)
 {
-    static const Table table = buildTable();
+    static const HandlerTable table = buildTable();
     const auto index = size_t(id);
     return index < table.size() ? table[index] : &acknowledge;
 }

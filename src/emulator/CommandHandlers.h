@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <array>
+
 namespace quennel {
 
 // Reply bytes of the module.
@@ -14,6 +16,14 @@ constexpr char kError = 0x0F;
 // Executes one complete command on the module state and appends the module's
 // answer to `reply`.
 using CommandHandler = void (*)(ModuleState& state, const Packet& packet, QByteArray& reply);
+
+using HandlerTable = std::array<CommandHandler, size_t(CommandId::Count)>;
+
+// Each family of commands registers its handlers in its own file.
+void RegisterDrawingHandlers(HandlerTable& table);   // DrawingHandlers.cpp
+void RegisterTextHandlers(HandlerTable& table);      // TextHandlers.cpp
+void RegisterDisplayHandlers(HandlerTable& table);   // DisplayHandlers.cpp
+void RegisterCardHandlers(HandlerTable& table);      // CardHandlers.cpp
 
 // The handler for a command; never null (commands without a behaviour of
 // their own are acknowledged).

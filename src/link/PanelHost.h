@@ -30,6 +30,18 @@ public:
     // Shows the parameter dialog pre-filled with the request's fields; on OK
     // the fields hold the entries and true is returned, on cancel false.
     virtual bool runDialog(DialogRequest& request) = 0;
+
+    // Shows text the module sent (a directory listing, file data) in the
+    // dialog titled `title`; returns when the user has closed it.
+    virtual void showReceivedText(const QString& title, const QString& text) = 0;
+
+    // Progress of a long transfer (done of total steps); the default ignores it.
+    virtual void reportProgress(const QString& what, int done, int total)
+    {
+        Q_UNUSED(what);
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
 };
 
 } // namespace tavrel

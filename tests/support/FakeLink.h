@@ -54,6 +54,8 @@ public:
     HostColour backgroundColour() const override { return background; }
     void showMessage(const QString& text, const QString& caption) override { messages << caption + QLatin1Char('|') + text; }
     bool runDialog(DialogRequest& request) override;
+    QStringList receivedTexts;       // "title|text" per text dialog shown
+    void showReceivedText(const QString& title, const QString& text) override { receivedTexts << title + QLatin1Char('|') + text; }
 };
 
 } // namespace tavrel::testing
