@@ -2,6 +2,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/UiSeam.h"
+#include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
 #include "emulator/window/EmulatorWindow.h"
 #include "link/OpenLink.h"
@@ -10,6 +11,18 @@
 #include "link/PortNames.h"
 #include "link/dialogs/CComPortSettingsDialog.h"
 #include "link/dialogs/CPIxelDialog.h"
+#include "commands/TextCommands.h"
+#include "commands/dialogs/TextDialogs.h"
+#include "sdcard/SdCommands.h"
+#include "sdcard/dialogs/CardDialogRunner.h"
+#include "commands/DisplayControlCommands.h"
+#include "commands/DrawingCommands.h"
+#include "commands/dialogs/DisplayDialogRunner.h"
+#include "commands/dialogs/DrawingDialogRunner.h"
+#include "imaging/DisplayImageCommand.h"
+#include "imaging/SlideshowCommand.h"
+#include "imaging/dialogs/CUploadProgress.h"
+#include "imaging/dialogs/PictureDialogRunner.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/DialogUnits.h"
 
@@ -153,6 +166,10 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &CTavrelDlg::showAbout);
+
+    // The built-in module's SD card is a folder in the user's data folder,
+    // made when a card command first needs it.
+    m_emulator->setCardDirectory(quennel::defaultCardDirectory());
 
     if (options.showEmulatorWindow) {
         m_emulatorWindow = std::make_unique<quennel::EmulatorWindow>(m_emulator.get(), nullptr);
@@ -420,22 +437,62 @@ bool CTavrelDlg::runDialog(DialogRequest& request)
         return true;
     }
     // Drawing dialogs
+    case DialogKind::Line:
+    case DialogKind::Triangle:
+    case DialogKind::Circle:
+    case DialogKind::Polygon:
+    case DialogKind::CopyArea:
+        return RunDrawingDialog(this, request);
 
     // Text dialogs and the character editor
+    case DialogKind::TextCharacter:
+    case DialogKind::PrintText:
+    case DialogKind::TextButton:
+    case DialogKind::DisplayCharacter:
+    case DialogKind::UserCharacter:
+    case DialogKind::FontChoice:
+    case DialogKind::TextModeChoice:
+        return RunTextDialog(this, request);
 
     // Display-control dialogs
+    case DialogKind::RepeatDeviceInfo:
+    case DialogKind::OledControl:
+    case DialogKind::RotateDisplay:
+    case DialogKind::DimArea:
+    case DialogKind::Scroll:
+    case DialogKind::WriteCommand:
+        return RunDisplayDialog(this, request);
 
     // SD card dialogs
+    case DialogKind::SdFilename:
+    case DialogKind::SdFilenameAndOrigin:
+    case DialogKind::SdWriteText:
+    case DialogKind::SdReadCount:
+    case DialogKind::SdYModem:
+        return RunCardDialog(this, request);
 
     // Picture dialogs
+    case DialogKind::DisplayImage:
+    case DialogKind::Slideshow:
+        return RunPictureDialog(this, request);
     }
     return false;
 }
 
+void CTavrelDlg::reportProgress(const QString& what, int done, int total)
+{
+    auto* progress = findChild<CUploadProgress*>();
+    if (!progress) {
+        // Right of the "Status Window" label, above the status window.
+        const DialogUnits units(font());
+        progress = new CUploadProgress(this, units.rect(100, 321, 331, 11));
+    }
+    progress->report(what, done, total);
+}
+
 void CTavrelDlg::showReceivedText(const QString& title, const QString& text)
 {
-    Q_UNUSED(title);
-    Q_UNUSED(text);
+    ShowCardText(this, title, text);
 }
 
 void CTavrelDlg::showAbout()
@@ -545,45 +602,54 @@ void CTavrelDlg::OnFont(int fontIndex)
 }
 
 // Commands still to be connected to the core.
-void CTavrelDlg::OnSetBackgroundColour() {}
-void CTavrelDlg::OnClearScreen() {}
-void CTavrelDlg::OnGetDeviceInfo() {}
-void CTavrelDlg::OnOledControlFunctions() {}
-void CTavrelDlg::OnDrawLine() {}
-void CTavrelDlg::OnDrawRectangle() {}
-void CTavrelDlg::OnDrawTriangle() {}
-void CTavrelDlg::OnDrawCircle() {}
-void CTavrelDlg::OnDrawPolygon() {}
-void CTavrelDlg::OnSetWireFrameMode() {}
-void CTavrelDlg::OnSetSolidMode() {}
-void CTavrelDlg::OnPrintCharacter() {}
-void CTavrelDlg::OnPrintTextString() {}
-void CTavrelDlg::OnTextButton() {}
-void CTavrelDlg::OnSetFont() {}
-void CTavrelDlg::OnTransparent() {}
-void CTavrelDlg::OnOpaque() {}
-void CTavrelDlg::OnAddUserChar() {}
-void CTavrelDlg::OnDisplayUserChar() {}
-void CTavrelDlg::OnDisplayImage() {}
-void CTavrelDlg::OnCopyArea() {}
-void CTavrelDlg::OnRotateDisplay() {}
-void CTavrelDlg::OnDimArea() {}
-void CTavrelDlg::OnScrollControl() {}
-void CTavrelDlg::OnWriteCommand() {}
-void CTavrelDlg::OnShowBitmap() {}
-void CTavrelDlg::OnShowImage() {}
-void CTavrelDlg::OnSlideshow() {}
-void CTavrelDlg::OnPrintScreen() {}
-void CTavrelDlg::OnLoadBinary() {}
-void CTavrelDlg::OnLoadNorvel() {}
-void CTavrelDlg::OnYModemSession() {}
-void CTavrelDlg::OnViewDirectory() {}
-void CTavrelDlg::OnOpenFileToWrite() {}
-void CTavrelDlg::OnWriteToFile() {}
-void CTavrelDlg::OnOpenFileToRead() {}
-void CTavrelDlg::OnReadFromFile() {}
-void CTavrelDlg::OnCloseFile() {}
-void CTavrelDlg::OnEraseFile() {}
+void CTavrelDlg::OnSetBackgroundColour() { SetBackgroundColor(m_session); }
+void CTavrelDlg::OnClearScreen() { ClearScreen(m_session); }
+void CTavrelDlg::OnGetDeviceInfo() { GetDeviceInfo(m_session); }
+void CTavrelDlg::OnOledControlFunctions() { OledControlFunctions(m_session); }
+void CTavrelDlg::OnDrawLine() { DrawLine(m_session); }
+void CTavrelDlg::OnDrawRectangle() { DrawRectangle(m_session); }
+void CTavrelDlg::OnDrawTriangle() { DrawTriangle(m_session); }
+void CTavrelDlg::OnDrawCircle() { DrawCircle(m_session); }
+void CTavrelDlg::OnDrawPolygon() { DrawPolygon(m_session); }
+void CTavrelDlg::OnSetWireFrameMode() { SetWireFrameMode(m_session); }
+void CTavrelDlg::OnSetSolidMode() { SetSolidMode(m_session); }
+void CTavrelDlg::OnPrintCharacter() { PrintCharacter(m_session); }
+void CTavrelDlg::OnPrintTextString() { PrintTextString(m_session); }
+void CTavrelDlg::OnTextButton() { TextButton(m_session); }
+void CTavrelDlg::OnSetFont() { SendSetFont(m_session, m_session.m_fontIndex); }
+void CTavrelDlg::OnTransparent() { SendSetFontMode(m_session, 0); }
+void CTavrelDlg::OnOpaque() { SendSetFontMode(m_session, 1); }
+void CTavrelDlg::OnAddUserChar() { AddUserChar(m_session); }
+void CTavrelDlg::OnDisplayUserChar() { DisplayUserChar(m_session); }
+void CTavrelDlg::OnDisplayImage()
+{
+    DisplayImage(m_session);
+    // The transfer's progress bar goes whatever way the command ended.
+    if (auto* progress = findChild<CUploadProgress*>())
+        progress->finish();
+}
+void CTavrelDlg::OnCopyArea() { CopyArea(m_session); }
+void CTavrelDlg::OnRotateDisplay() { RotateDisplay(m_session); }
+void CTavrelDlg::OnDimArea() { DimArea(m_session); }
+void CTavrelDlg::OnScrollControl() { ScrollControl(m_session); }
+void CTavrelDlg::OnWriteCommand() { WriteCommand(m_session); }
+void CTavrelDlg::OnShowBitmap() { ShowBitmap(m_session); }
+void CTavrelDlg::OnShowImage() { ShowImage(m_session); }
+void CTavrelDlg::OnSlideshow()
+{
+    Slideshow(m_session);
+}
+void CTavrelDlg::OnPrintScreen() { PrintScreen(m_session); }
+void CTavrelDlg::OnLoadBinary() { LoadBinary(m_session); }
+void CTavrelDlg::OnLoadNorvel() { LoadNorvel(m_session); }
+void CTavrelDlg::OnYModemSession() { YModemSession(m_session); }
+void CTavrelDlg::OnViewDirectory() { ViewDirectory(m_session); }
+void CTavrelDlg::OnOpenFileToWrite() { OpenFileToWrite(m_session); }
+void CTavrelDlg::OnWriteToFile() { WriteToFile(m_session); }
+void CTavrelDlg::OnOpenFileToRead() { OpenFileToRead(m_session); }
+void CTavrelDlg::OnReadFromFile() { ReadFromFile(m_session); }
+void CTavrelDlg::OnCloseFile() { CloseFile(m_session); }
+void CTavrelDlg::OnEraseFile() { EraseFile(m_session); }
 
 
 #ifdef Q_OS_WIN

@@ -55,6 +55,9 @@ public:
     void showMessage(const QString& text, const QString& caption) override;
     bool runDialog(DialogRequest& request) override;
     void showReceivedText(const QString& title, const QString& text) override;
+    // A progress bar above the status window while a transfer runs; the
+    // panel takes no input meanwhile.
+    void reportProgress(const QString& what, int done, int total) override;
 
     void showAbout();
 

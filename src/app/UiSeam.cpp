@@ -12,6 +12,7 @@ struct Handlers {
     UiSeam::MessageHandler message;
     UiSeam::FileNameHandler openFileName;
     UiSeam::FileNameHandler saveFileName;
+    UiSeam::FileNamesHandler openFileNames;
     UiSeam::ColourHandler colour;
 };
 
@@ -86,6 +87,14 @@ QString UiSeam::getSaveFileName(QWidget* parent, const QString& caption, const Q
     return QFileDialog::getSaveFileName(parent, caption, directory, filter);
 }
 
+QStringList UiSeam::getOpenFileNames(QWidget* parent, const QString& caption, const QString& directory,
+                                     const QString& filter)
+{
+    if (handlers().openFileNames)
+        return handlers().openFileNames(parent, caption, directory, filter);
+    return QFileDialog::getOpenFileNames(parent, caption, directory, filter);
+}
+
 bool UiSeam::getColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen)
 {
     if (handlers().colour)
@@ -106,6 +115,11 @@ UiSeam::FileNameHandler UiSeam::setOpenFileNameHandler(FileNameHandler handler)
 UiSeam::FileNameHandler UiSeam::setSaveFileNameHandler(FileNameHandler handler)
 {
     return replace(handlers().saveFileName, std::move(handler));
+}
+
+UiSeam::FileNamesHandler UiSeam::setOpenFileNamesHandler(FileNamesHandler handler)
+{
+    return replace(handlers().openFileNames, std::move(handler));
 }
 
 UiSeam::ColourHandler UiSeam::setColourHandler(ColourHandler handler)

@@ -3,6 +3,7 @@
 #include "link/HostColour.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -23,6 +24,9 @@ public:
     // Returns the chosen file name, or an empty text when the user cancelled.
     using FileNameHandler = std::function<QString(QWidget* parent, const QString& caption, const QString& directory,
                                                   const QString& filter)>;
+    // Several files at once: every chosen file's full path; empty when cancelled.
+    using FileNamesHandler = std::function<QStringList(QWidget* parent, const QString& caption,
+                                                       const QString& directory, const QString& filter)>;
     // Returns true and sets chosen when the user confirmed a colour; the
     // custom colours are shown in the dialog and updated on confirmation.
     using ColourHandler =
@@ -34,6 +38,8 @@ public:
                                    const QString& filter);
     static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                    const QString& filter);
+    static QStringList getOpenFileNames(QWidget* parent, const QString& caption, const QString& directory,
+                                        const QString& filter);
     static bool getColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen);
 
     // Each setter returns the handler it replaces; an empty handler brings
@@ -41,6 +47,7 @@ public:
     static MessageHandler setMessageHandler(MessageHandler handler);
     static FileNameHandler setOpenFileNameHandler(FileNameHandler handler);
     static FileNameHandler setSaveFileNameHandler(FileNameHandler handler);
+    static FileNamesHandler setOpenFileNamesHandler(FileNamesHandler handler);
     static ColourHandler setColourHandler(ColourHandler handler);
 };
 

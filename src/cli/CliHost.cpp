@@ -22,8 +22,12 @@ void CliHost::showMessage(const QString& text, const QString& caption)
 void CliHost::showReceivedText(const QString& title, const QString& text)
 {
     Q_UNUSED(title);
-    m_output << text;
-    if (!text.endsWith(QLatin1Char('\n')))
+    // Listings break their lines with "\r\n", as the status window does; a
+    // terminal wants "\n".
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_output << lines;
+    if (!lines.endsWith(QLatin1Char('\n')))
         m_output << '\n';
     m_output.flush();
 }

@@ -3,6 +3,7 @@
 
 #include "cli/CliHost.h"
 #include "commands/CommandTable.h"
+#include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
 #include "link/OpenLink.h"
 #include "link/PanelSession.h"
@@ -10,6 +11,7 @@
 #include "link/PortNames.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -74,6 +76,10 @@ QString ForTerminal(QString text)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Picture decoders chatter about harmless oddities of the files they read
+    // (colour profiles and the like); the picture commands say themselves
+    // what went wrong. QT_LOGGING_RULES still overrides this.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.info=false\nqt.gui.imageio*.warning=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -145,13 +151,29 @@ int main(int argc, char** argv)
     }
 
     quennel::Emulator emulator;
+    // Its card is a folder in this tool's data folder, kept between runs.
+    emulator.setCardDirectory(quennel::defaultCardDirectory());
     CliHost host(foreground, background, positional, named, out, err);
     PanelSession session(host, MakeLinkOpener(&emulator));
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;
 
     int status = kSent;
-    if (!OpenPort(session)) {
+    if (command->runArguments) {
+        // Commands that read their own arguments (file names, sizes); those
+        // that work on files only open no port.
+        QString usageError;
+        if (!command->needsNoPort && !OpenPort(session)) {
+            status = kRefused;
+        } else if (command->runArguments(session, rest, usageError) != CommandOutcome::Sent) {
+            if (!usageError.isEmpty()) {
+                err << "tavrel-cli: " << commandName << ": " << usageError << Qt::endl;
+                session.dropPort();
+                return kUsage;
+            }
+            status = kRefused;
+        }
+    } else if (!OpenPort(session)) {
         status = kRefused;
     } else {
         const CommandOutcome outcome = command->run(session);
@@ -160,7 +182,8 @@ int main(int argc, char** argv)
         if (!host.unusedArguments().isEmpty())
             err << "tavrel-cli: ignored extra arguments: " << host.unusedArguments().join(QLatin1Char(' ')) << Qt::endl;
     }
-    out << ForTerminal(host.statusText()) << Qt::endl;
+    if (!command->needsNoPort || !host.statusText().isEmpty())
+        out << ForTerminal(host.statusText()) << Qt::endl;
     // Leave without "Serial Port Closed.": the printed text is the command's.
     session.dropPort();
     return status;

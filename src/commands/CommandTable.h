@@ -3,6 +3,7 @@
 #include "link/PanelSession.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -16,6 +17,14 @@ struct CommandInfo {
     QString options;    // its check boxes and radio buttons as --name[=VALUE], for --help
     QString summary;    // one line for --help
     std::function<CommandOutcome(PanelSession&)> run;
+    // Commands whose command-line arguments are not one dialog's fields
+    // (file names, options with values) take the arguments after their name
+    // here; a non-empty usage error means nothing was done. Rows without a
+    // button of their own leave `run` empty.
+    std::function<CommandOutcome(PanelSession&, const QStringList& arguments, QString& usageError)> runArguments =
+        nullptr;
+    // Works on files only: the command-line tool opens no port for it.
+    bool needsNoPort = false;
 };
 
 // The subcommand of the command-line tool for a caption: lower case, words

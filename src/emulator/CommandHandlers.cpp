@@ -11,16 +11,17 @@ void acknowledge(ModuleState&, const Packet&, QByteArray& reply)
     reply += kAck;
 }
 
-// 0x50 x y hi lo
+// 0x50 x y hi lo, in the current orientation (Raster.h)
 void setPixel(ModuleState& state, const Packet& p, QByteArray& reply)
 {
     const int x = p.at(1);
     const int y = p.at(2);
-    if (!FrameBuffer::contains(x, y)) {
+    Canvas canvas(state.frame, state.pen.orientation);
+    if (!canvas.contains(x, y)) {
         reply += kError;
         return;
     }
-    state.frame.set(x, y, p.colourAt(3));
+    canvas.plot(x, y, p.colourAt(3));
     reply += kAck;
 }
 
@@ -29,11 +30,12 @@ void readPixel(ModuleState& state, const Packet& p, QByteArray& reply)
 {
     const int x = p.at(1);
     const int y = p.at(2);
-    if (!FrameBuffer::contains(x, y)) {
+    const Canvas canvas(state.frame, state.pen.orientation);
+    if (!canvas.contains(x, y)) {
         reply += kError;
         return;
     }
-    const quint16 c = state.frame.at(x, y);
+    const quint16 c = canvas.at(x, y);
     reply += char(c >> 8);
     reply += char(c & 0xFF);
 }
@@ -52,16 +54,6 @@ void setBackground(ModuleState& state, const Packet& p, QByteArray& reply)
     reply += kAck;
 }
 
-// 0x56 repeat -> type, hardware, firmware, width and height in packed BCD
-void deviceInfo(ModuleState&, const Packet&, QByteArray& reply)
-{
-    reply += char(kDeviceType);
-    reply += char(kHardwareVersion);
-    reply += char(kFirmwareVersion);
-    reply += char(0x96);
-    reply += char(0x64);
-}
-
 // 0x49 x y w h depth pixels... Pixels run row by row; those off the panel are
 // dropped.
 void displayImage(ModuleState& state, const Packet& p, QByteArray& reply)
@@ -72,6 +64,7 @@ void displayImage(ModuleState& state, const Packet& p, QByteArray& reply)
     const int h = p.at(4);
     const bool wide = p.at(5) == 16;
     const quint8* src = p.data + 6;
+    Canvas canvas(state.frame, state.pen.orientation);
     for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col) {
             quint16 colour;
@@ -81,23 +74,10 @@ void displayImage(ModuleState& state, const Packet& p, QByteArray& reply)
             } else {
                 colour = rgb332ToRgb565(*src++);
             }
-            state.frame.set(x0 + col, y0 + row, colour);
+            canvas.plot(x0 + col, y0 + row, colour);
         }
     }
     reply += kAck;
-}
-
-// 0x40 'D' x: no card contents yet, so the listing is empty (its ending 0).
-void sdDirectory(ModuleState&, const Packet&, QByteArray& reply)
-{
-    reply += '\0';
-}
-
-// 0x40 'r' n: no file is open, so no data (the ending 0) and an error.
-void sdRead(ModuleState&, const Packet&, QByteArray& reply)
-{
-    reply += '\0';
-    reply += kError;
 }
 
 HandlerTable buildTable()
@@ -108,10 +88,7 @@ HandlerTable buildTable()
     table[size_t(CommandId::ReadPixel)] = &readPixel;
     table[size_t(CommandId::ClearScreen)] = &clearScreen;
     table[size_t(CommandId::SetBackground)] = &setBackground;
-    table[size_t(CommandId::DeviceInfo)] = &deviceInfo;
     table[size_t(CommandId::DisplayImage)] = &displayImage;
-    table[size_t(CommandId::SdDirectory)] = &sdDirectory;
-    table[size_t(CommandId::SdRead)] = &sdRead;
     RegisterDrawingHandlers(table);
     RegisterTextHandlers(table);
     RegisterDisplayHandlers(table);

@@ -5,6 +5,7 @@
 #include "emulator/ModuleState.h"
 
 #include <QSaveFile>
+#include <QTimer>
 
 namespace quennel {
 
@@ -15,7 +16,14 @@ Emulator::Emulator(QObject* parent)
     : QObject(parent)
     , m_state(std::make_unique<ModuleState>())
     , m_framer(std::make_unique<CommandFramer>())
+    , m_scrollTimer(new QTimer(this))
 {
+    connect(m_scrollTimer, &QTimer::timeout, this, &Emulator::stepScroll);
+    // Background changes (slideshow frames) are announced from the event
+    // loop, never from inside the timer that made them.
+    m_state->changedInBackground = [this] {
+        QMetaObject::invokeMethod(this, [this] { emit frameChanged(); }, Qt::QueuedConnection);
+    };
 }
 
 Emulator::~Emulator() = default;
@@ -37,6 +45,7 @@ QByteArray Emulator::feed(const QByteArray& bytes)
             handlerFor(step.id)(*m_state, step.packet, reply);
     }
 
+    syncScrollTimer();
     if (m_state->frame.revision() != frameBefore || m_state->glassRevision != glassBefore)
         emit frameChanged();
     return reply;
@@ -54,9 +63,7 @@ const QVector<quint16>& Emulator::frame() const
 
 QImage Emulator::displayImage() const
 {
-    // The glass shows the graphics RAM unchanged while no display setting
-    // (power, dimming, scrolling) is emulated.
-    return m_state->frame.toImage();
+    return renderGlass(m_state->frame, m_state->glass);
 }
 
 quint16 Emulator::backgroundColour() const
@@ -90,10 +97,13 @@ void Emulator::reset()
 {
     const QImage before = displayImage();
     const QString card = m_state->cardDirectory;
+    const auto changedInBackground = m_state->changedInBackground;
     // Assigned in place so references handed out by frame() stay valid.
     *m_state = ModuleState();
     m_state->cardDirectory = card;
+    m_state->changedInBackground = changedInBackground;
     m_framer->clear();
+    syncScrollTimer();
     if (displayImage() != before)
         emit frameChanged();
 }
@@ -106,6 +116,32 @@ void Emulator::setCardDirectory(const QString& path)
 QString Emulator::cardDirectory() const
 {
     return m_state->cardDirectory;
+}
+
+void Emulator::stepScroll()
+{
+    const QImage before = displayImage();
+    if (advanceScroll(m_state->glass.scroll) && displayImage() != before) {
+        ++m_state->glassRevision;
+        emit frameChanged();
+    }
+}
+
+bool Emulator::isScrolling() const
+{
+    return m_scrollTimer->isActive();
+}
+
+void Emulator::syncScrollTimer()
+{
+    const ScrollState& scroll = m_state->glass.scroll;
+    if (!scroll.enabled) {
+        m_scrollTimer->stop();
+        return;
+    }
+    const int interval = scrollIntervalMs(scroll.speed);
+    if (!m_scrollTimer->isActive() || m_scrollTimer->interval() != interval)
+        m_scrollTimer->start(interval);
 }
 
 } // namespace quennel

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QTimer;
+
 namespace quennel {
 
 class CommandFramer;
@@ -49,14 +51,25 @@ public:
     void setCardDirectory(const QString& path);
     QString cardDirectory() const;
 
+    // While scrolling is enabled a timer takes one scroll step every 40 to
+    // 320 ms, by the scroll speed. stepScroll() takes a step at once, as the
+    // timer does; isScrolling() tells whether the timer runs.
+    void stepScroll();
+    bool isScrolling() const;
+
 signals:
     // Something visible changed (a pixel, the whole screen, a display setting).
-    // Emitted at most once per feed(), after all its commands ran.
+    // Emitted at most once per feed(), after all its commands ran, and once
+    // per scroll step that moved the picture.
     void frameChanged();
 
 private:
     std::unique_ptr<ModuleState> m_state;
     std::unique_ptr<CommandFramer> m_framer;
+    QTimer* m_scrollTimer;
+
+    // Starts, stops or retimes the scroll timer to match the module state.
+    void syncScrollTimer();
 };
 
 } // namespace quennel

@@ -30,6 +30,13 @@ public:
 
     // Writes the bytes; returns how many were accepted within the write time-out.
     virtual qint64 write(const QByteArray& bytes) = 0;
+    // For long paced streams (one small write per pixel): hands the bytes to
+    // the driver without waiting for them to leave, and returns how many were
+    // taken. Bytes the driver cannot take at once wait for drainOutput().
+    virtual qint64 writeUnwaited(const QByteArray& bytes) { return write(bytes); }
+    // Waits, within the write time-out for what is pending, until every byte
+    // handed over has left; returns how many had to be dropped.
+    virtual qint64 drainOutput() { return 0; }
     // Reads up to count bytes within the read time-outs; a short result is normal.
     virtual QByteArray read(int count) = 0;
     // Discards received bytes that nobody has read yet (never the output side).

@@ -56,6 +56,16 @@ qint64 PanelSession::WritePacket(const QByteArray& packet)
     return m_hComPort ? m_hComPort->write(packet) : 0;
 }
 
+qint64 PanelSession::WriteUnwaited(const QByteArray& bytes)
+{
+    return m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+}
+
+qint64 PanelSession::DrainOutput()
+{
+    return m_hComPort ? m_hComPort->drainOutput() : 0;
+}
+
 QByteArray PanelSession::ReadBytes(int count)
 {
     return m_hComPort ? m_hComPort->read(count) : QByteArray();

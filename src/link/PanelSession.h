@@ -60,6 +60,11 @@ public:
     // Shared operations of the command pattern. With no port open a write
     // reports 0 bytes and a read returns nothing at once.
     qint64 WritePacket(const QByteArray& packet);
+    // Paced streams (Display Image): one write per pixel that does not wait
+    // for the bytes to leave, and a drain before each pause; DrainOutput
+    // returns how many bytes had to be dropped.
+    qint64 WriteUnwaited(const QByteArray& bytes);
+    qint64 DrainOutput();
     QByteArray ReadBytes(int count);
     void PurgeInput();
     void ShowLog(const QString& line) { m_host.setStatusText(line); }

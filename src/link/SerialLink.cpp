@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace tavrel {
 
 SerialLink::SerialLink(const LinkTimeouts& timeouts)
@@ -78,6 +83,62 @@ qint64 SerialLink::write(const QByteArray& bytes)
         m_port.clear(QSerialPort::Output);
     }
     return queued - pending;
+}
+
+qint64 SerialLink::writeUnwaited(const QByteArray& bytes)
+{
+    if (bytes.isEmpty() || !usable())
+        return 0;
+    qint64 taken = 0;
+#ifdef Q_OS_UNIX
+    // While nothing is queued in QSerialPort, a write goes straight to the
+    // non-blocking descriptor: one system call, no waiting, same order.
+    if (m_port.bytesToWrite() == 0) {
+        const int fd = int(m_port.handle());
+        ssize_t n;
+        do {
+            n = ::write(fd, bytes.constData(), size_t(bytes.size()));
+        } while (n < 0 && errno == EINTR);
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            m_dead = true;
+            return 0;
+        }
+        taken = n > 0 ? qint64(n) : 0;
+        if (taken == bytes.size())
+            return taken;
+    }
+#endif
+    // The rest waits in QSerialPort's buffer until drainOutput().
+    const qint64 queued = m_port.write(bytes.constData() + taken, bytes.size() - taken);
+    return taken + (queued > 0 ? queued : 0);
+}
+
+qint64 SerialLink::drainOutput()
+{
+    if (!m_port.isOpen())
+        return 0;
+    const qint64 pending = m_port.bytesToWrite();
+    if (pending == 0)
+        return 0;
+    m_port.clearError();
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budget = m_timeouts.writeBudgetMs(int(qMin<qint64>(pending, 1 << 20)));
+    while (!m_dead && m_port.bytesToWrite() > 0) {
+        const qint64 remaining = budget - clock.elapsed();
+        if (remaining <= 0)
+            break;
+        if (!m_port.waitForBytesWritten(int(remaining))) {
+            const auto error = m_port.error();
+            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+                m_dead = true;
+            break;
+        }
+    }
+    const qint64 dropped = m_port.bytesToWrite();
+    if (dropped > 0)
+        m_port.clear(QSerialPort::Output);
+    return dropped;
 }
 
 QByteArray SerialLink::read(int count)

@@ -16,6 +16,8 @@ public:
     ~SerialLink() override;
 
     qint64 write(const QByteArray& bytes) override;
+    qint64 writeUnwaited(const QByteArray& bytes) override;
+    qint64 drainOutput() override;
     QByteArray read(int count) override;
     void purgeInput() override;
     void close() override;

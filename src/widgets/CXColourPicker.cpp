@@ -1,5 +1,7 @@
 #include "widgets/CXColourPicker.h"
 
+#include "widgets/CXColourPopup.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -25,7 +27,7 @@ CXColourPicker::CXColourPicker(QWidget* parent)
     const QColor face = palette().color(QPalette::Button);
     m_enabledColour = MakeHostColour(face.red(), face.green(), face.blue());
     m_customColours.fill(kWhite);
-    connect(this, &QPushButton::clicked, this, &CXColourPicker::chooseColour);
+    connect(this, &QPushButton::clicked, this, &CXColourPicker::openPopup);
 }
 
 void CXColourPicker::setColour(HostColour colour)
@@ -136,17 +138,55 @@ void CXColourPicker::changeEvent(QEvent* event)
     repaint();
 }
 
-void CXColourPicker::chooseColour()
+CXColourPopup* CXColourPicker::popup() const
 {
-    HostColour chosen = m_colour;
-    if (!UiSeam::getColour(this, m_colour, m_customColours, chosen))
+    return m_popup;
+}
+
+int CXColourPicker::controlId() const
+{
+    return property("controlId").toInt();
+}
+
+void CXColourPicker::openPopup()
+{
+    if (m_popup)
         return;
-    if (chosen == m_colour)
+    const QPoint bottomLeft = mapToGlobal(QPoint(0, height()));
+    m_popup = new CXColourPopup(m_colour, this, &m_customColours, bottomLeft);
+    connect(m_popup, &CXColourPopup::colourPickAccepted, this,
+            [this](HostColour colour, int, int) { popupAccepted(colour); });
+    connect(m_popup, &CXColourPopup::colourPickCancelled, this,
+            [this](HostColour colour, int, int) { popupCancelled(colour); });
+    // The highlight moving (colourPickChanged) is not shown on the button.
+    m_popup->show();
+    emit colourPickOpened(m_colour, controlId());
+}
+
+void CXColourPicker::popupAccepted(HostColour colour)
+{
+    // The popup is closing and deletes itself; the next click opens a new one.
+    m_popup = nullptr;
+    const int id = controlId();
+    emit colourPickClosed(colour, id);
+    emit colourPickAccepted(colour, id);
+    if (colour == m_colour)
         return;
-    m_colour = chosen;
-    m_enabledColour = chosen;
+    m_colour = colour;
+    m_enabledColour = colour;
     repaint();
-    emit colourChanged(chosen);
+    emit colourChanged(colour, id);
+}
+
+void CXColourPicker::popupCancelled(HostColour colour)
+{
+    m_popup = nullptr;
+    m_colour = colour;
+    m_enabledColour = colour;
+    repaint();
+    const int id = controlId();
+    emit colourPickClosed(colour, id);
+    emit colourPickCancelled(colour, id);
 }
 
 } // namespace tavrel

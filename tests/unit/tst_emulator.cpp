@@ -116,22 +116,22 @@ void TestEmulator::lengthRules_data()
     QTest::newRow("image 16") << Bytes({0x49, 0, 0, 2, 1, 16, 0, 0, 0, 0}) << kAck;
     QTest::newRow("image 8") << Bytes({0x49, 0, 0, 2, 2, 8, 0, 0, 0, 0}) << kAck;
     QTest::newRow("image empty") << Bytes({0x49, 0, 0, 0, 5, 16}) << kAck;
-    QTest::newRow("sd directory") << Bytes({0x40, 0x44, 0}) << Bytes({0});
-    QTest::newRow("sd open write") << Bytes({0x40, 0x57}) + text("A.TXT") << kAck;
-    QTest::newRow("sd open read") << Bytes({0x40, 0x52}) + text("A.TXT") << kAck;
-    QTest::newRow("sd erase") << Bytes({0x40, 0x45, 0}) << kAck;
-    QTest::newRow("sd load binary") << Bytes({0x40, 0x4C}) + text("P.BIN") << kAck;
-    QTest::newRow("sd print screen") << Bytes({0x40, 0x53}) + text("S.BMP") << kAck;
+    QTest::newRow("sd directory") << Bytes({0x40, 0x44, 0}) << Bytes({0x0F, 0});
+    QTest::newRow("sd open write") << Bytes({0x40, 0x57}) + text("A.TXT") << kError;
+    QTest::newRow("sd open read") << Bytes({0x40, 0x52}) + text("A.TXT") << kError;
+    QTest::newRow("sd erase") << Bytes({0x40, 0x45, 0}) << kError;
+    QTest::newRow("sd load binary") << Bytes({0x40, 0x4C}) + text("P.BIN") << kError;
+    QTest::newRow("sd print screen") << Bytes({0x40, 0x53}) + text("S.BMP") << kError;
     // Counted data may hold zeros and bytes that look like commands.
-    QTest::newRow("sd write") << Bytes({0x40, 0x77, 3, 0, 0x50, 0}) << kAck;
-    QTest::newRow("sd write empty") << Bytes({0x40, 0x77, 0}) << kAck;
+    QTest::newRow("sd write") << Bytes({0x40, 0x77, 3, 0, 0x50, 0}) << kError;
+    QTest::newRow("sd write empty") << Bytes({0x40, 0x77, 0}) << kError;
     QTest::newRow("sd read") << Bytes({0x40, 0x72, 10}) << Bytes({0, 0x0F});
-    QTest::newRow("sd close") << Bytes({0x40, 0x43}) << kAck;
-    QTest::newRow("sd norvel") << Bytes({0x40, 0x46}) << kAck;
-    QTest::newRow("sd ymodem") << Bytes({0x40, 0x59}) << kAck;
-    QTest::newRow("sd bitmap") << Bytes({0x40, 0x42, 0, 0}) + text("B.BMP") << kAck;
-    QTest::newRow("sd image") << Bytes({0x40, 0x49, 0, 0}) + text("I.DAT") << kAck;
-    QTest::newRow("sd slideshow") << Bytes({0x40, 0x73, 0, 0, 0, 0}) + text("S.DAT") << kAck;
+    QTest::newRow("sd close") << Bytes({0x40, 0x43}) << kError;
+    QTest::newRow("sd norvel") << Bytes({0x40, 0x46}) << kError;
+    QTest::newRow("sd ymodem") << Bytes({0x40, 0x59}) << kError;
+    QTest::newRow("sd bitmap") << Bytes({0x40, 0x42, 0, 0}) + text("B.BMP") << kError;
+    QTest::newRow("sd image") << Bytes({0x40, 0x49, 0, 0}) + text("I.DAT") << kError;
+    QTest::newRow("sd slideshow") << Bytes({0x40, 0x73, 0, 0, 0, 0}) + text("S.DAT") << kError;
 }
 
 void TestEmulator::lengthRules()
@@ -200,21 +200,25 @@ void TestEmulator::overlongTextsAreRejectedAndSkipped_data()
 {
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<int>("limit");
+    QTest::addColumn<QByteArray>("atLimit");  // the command's own reply
 
-    QTest::newRow("string formatted") << Bytes({0x73, 0, 0, 0, 0, 0}) << CommandFramer::kMaxTextLength;
-    QTest::newRow("string free") << Bytes({0x53, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength;
-    QTest::newRow("text button") << Bytes({0x62, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength;
-    QTest::newRow("sd open write") << Bytes({0x40, 0x57}) << CommandFramer::kMaxNameLength;
-    QTest::newRow("sd slideshow") << Bytes({0x40, 0x73, 0, 0, 0, 10}) << CommandFramer::kMaxNameLength;
+    QTest::newRow("string formatted") << Bytes({0x73, 0, 0, 0, 0, 0}) << CommandFramer::kMaxTextLength << kAck;
+    QTest::newRow("string free") << Bytes({0x53, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength << kAck;
+    QTest::newRow("text button") << Bytes({0x62, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1}) << CommandFramer::kMaxTextLength
+                                 << kAck;
+    // Without a card (and with a name that is not 8.3) the card refuses.
+    QTest::newRow("sd open write") << Bytes({0x40, 0x57}) << CommandFramer::kMaxNameLength << kError;
+    QTest::newRow("sd slideshow") << Bytes({0x40, 0x73, 0, 0, 0, 10}) << CommandFramer::kMaxNameLength << kError;
 }
 
 void TestEmulator::overlongTextsAreRejectedAndSkipped()
 {
     QFETCH(QByteArray, head);
     QFETCH(int, limit);
+    QFETCH(QByteArray, atLimit);
 
     Emulator emulator;
-    QCOMPARE(emulator.feed(head + QByteArray(limit, 'P') + '\0'), kAck);
+    QCOMPARE(emulator.feed(head + QByteArray(limit, 'P') + '\0'), atLimit);
 
     // One byte too many: the error comes at once, before any terminator.
     QCOMPARE(emulator.feed(head + QByteArray(limit + 1, 'P')), kError);

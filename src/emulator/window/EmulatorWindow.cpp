@@ -4,9 +4,12 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace quennel {
 
@@ -28,6 +31,25 @@ EmulatorWindow::EmulatorWindow(Emulator* emulator, QWidget* parent)
         connect(m_emulator, &Emulator::frameChanged, this, qOverload<>(&QWidget::update));
     }
     setStatus(QString());
+}
+
+QString EmulatorWindow::cardToolTip() const
+{
+    const QString folder = m_emulator ? m_emulator->cardDirectory() : QString();
+    if (folder.isEmpty())
+        return QStringLiteral("No SD card: card commands answer with an error.");
+    return QStringLiteral("SD card folder: %1").arg(QDir::toNativeSeparators(folder));
+}
+
+bool EmulatorWindow::event(QEvent* event)
+{
+    // Asked for when shown, so the text follows the card folder the emulator
+    // has at that moment.
+    if (event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), cardToolTip(), this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void EmulatorWindow::setScale(int scale)

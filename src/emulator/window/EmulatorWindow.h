@@ -36,11 +36,15 @@ public:
     QPoint modulePixelAt(const QPoint& widgetPos) const;
     // The status line's current text.
     QString statusText() const { return m_status; }
+    // The tool tip: the folder that stands in for the SD card, or that there
+    // is none.
+    QString cardToolTip() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Measures the picture code's speed; not part of the test suite.
+#
+# 1. Building a "Maximize" slideshow from the JPEG and PNG photos of Debian's
+#    mate-backgrounds package with tavrel-cli, against ImageMagick's
+#    `convert IN -resize 96x64! OUT` run on each of the same files, side by
+#    side in this one run; prints the ratio (goal: at least 8). Also checks
+#    that the slideshow is byte-identical to the pictures converted one by
+#    one.
+# 2. The paced Display Image upload of a 96 x 64 picture to quennel-emu on a
+#    pseudo-terminal, against its own pauses (10 ms + 64 x 20 ms); prints
+#    how much longer it took (goal: at most 5 %). The fixed costs (starting
+#    the tool, opening the port, the acknowledgement) are taken out by
+#    timing a 1 x 1 upload the same way.
+#
+# Usage: scripts/bench-slideshow.sh [--runs N]   (default 3; medians are used)
+# Installs imagemagick and mate-backgrounds when missing, and builds a
+# Release build in build-bench/.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+runs=3
+if [ "${1:-}" = "--runs" ]; then runs="${2:?--runs needs a number}"; fi
+
+bash scripts/ensure-deps.sh imagemagick mate-backgrounds
+build=build-bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j2 --target tavrel-cli quennel-emu >/dev/null
+cli="$build/src/tavrel-cli"
+emu="$build/src/quennel-emu"
+
+# The real ImageMagick, not a wrapper of the same name earlier on the PATH.
+magick=""
+for candidate in convert-im6.q16 convert-im7.q16 /usr/bin/convert; do
+  if command -v "$candidate" >/dev/null 2>&1; then magick="$(command -v "$candidate")"; break; fi
+done
+[ -n "$magick" ] || { echo "ImageMagick's convert not found" >&2; exit 1; }
+
+mapfile -t photos < <(dpkg -L mate-backgrounds | grep -Ei '\.(jpe?g|png)$' | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+[ "${#photos[@]}" -gt 0 ] || { echo "no photos in mate-backgrounds" >&2; exit 1; }
+
+work="$(mktemp -d)"
+emu_pid=""
+cleanup() {
+  if [ -n "$emu_pid" ]; then kill "$emu_pid" 2>/dev/null || true; wait "$emu_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+now_ns() { date +%s%N; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+echo "Slideshow of ${#photos[@]} photos from mate-backgrounds, Maximize, 16-bit ($runs runs, medians)"
+ours=()
+theirs=()
+for ((run = 1; run <= runs; run++)); do
+  start=$(now_ns)
+  "$cli" build-slideshow "$work/slideshow.dat" "${photos[@]}" --maximize >/dev/null
+  ours+=($(( ($(now_ns) - start) / 1000000 )))
+
+  start=$(now_ns)
+  for photo in "${photos[@]}"; do
+    "$magick" "$photo" -resize '96x64!' "$work/magick.bmp"
+  done
+  theirs+=($(( ($(now_ns) - start) / 1000000 )))
+done
+ours_ms=$(printf '%s\n' "${ours[@]}" | median)
+theirs_ms=$(printf '%s\n' "${theirs[@]}" | median)
+ratio=$(awk -v a="$theirs_ms" -v b="$ours_ms" 'BEGIN { printf "%.1f", a / (b > 0 ? b : 1) }')
+echo "  tavrel-cli build-slideshow: ${ours_ms} ms   (runs: ${ours[*]})"
+echo "  ImageMagick, one per file:  ${theirs_ms} ms   (runs: ${theirs[*]})"
+echo "  ratio: ${ratio}x (goal: at least 8x)"
+slideshow_ok=$(awk -v r="$ratio" 'BEGIN { print (r >= 8) ? "yes" : "no" }')
+
+# The same pictures one by one, in the builder's order (full paths sorted
+# without regard to case), must give the same bytes.
+mapfile -t ordered < <(python3 -c 'import os, sys; print("\n".join(sorted((os.path.abspath(p) for p in sys.argv[1:]), key=str.lower)))' "${photos[@]}")
+: > "$work/one-by-one.dat"
+first=1
+for photo in "${ordered[@]}"; do
+  "$cli" convert "$photo" "$work/one.dat" --maximize >/dev/null
+  if [ $first = 1 ]; then cat "$work/one.dat" >> "$work/one-by-one.dat"; first=0
+  else tail -c +4 "$work/one.dat" >> "$work/one-by-one.dat"; fi
+done
+if cmp -s "$work/slideshow.dat" "$work/one-by-one.dat"; then
+  identical=yes; echo "  byte-identical to one-by-one conversion: yes"
+else
+  identical=no; echo "  byte-identical to one-by-one conversion: NO"
+fi
+
+echo
+echo "Display Image upload of 96 x 64 pixels to quennel-emu on a pseudo-terminal ($runs runs, medians)"
+"$emu" --headless > "$work/emu.out" 2> "$work/emu.err" &
+emu_pid=$!
+for _ in $(seq 100); do [ -s "$work/emu.out" ] && break; sleep 0.05; done
+pty="$(head -n 1 "$work/emu.out")"
+[ -n "$pty" ] || { echo "quennel-emu did not start" >&2; exit 1; }
+"$magick" -size 96x64 gradient:red-blue "$work/full.png"
+"$magick" -size 1x1 xc:white "$work/tiny.png"
+time_upload() {
+  local start
+  start=$(now_ns)
+  "$cli" --port "$pty" display-image "$1" >/dev/null
+  echo $(( ($(now_ns) - start) / 1000 ))
+}
+full=()
+tiny=()
+for ((run = 1; run <= runs; run++)); do
+  full+=($(time_upload "$work/full.png"))
+  tiny+=($(time_upload "$work/tiny.png"))
+done
+full_us=$(printf '%s\n' "${full[@]}" | median)
+tiny_us=$(printf '%s\n' "${tiny[@]}" | median)
+# The 1 x 1 upload pauses 10 + 20 ms; the 96 x 64 one 10 + 64 x 20 ms.
+stream_us=$(( full_us - tiny_us + 30000 ))
+pauses_us=1290000
+over=$(awk -v s="$stream_us" -v p="$pauses_us" 'BEGIN { printf "%.1f", (s - p) * 100 / p }')
+echo "  whole command: ${full_us} us; fixed costs (1 x 1 upload): ${tiny_us} us"
+echo "  stream: $(( stream_us / 1000 )) ms against $(( pauses_us / 1000 )) ms of pauses: ${over} % longer (goal: at most 5 %)"
+upload_ok=$(awk -v o="$over" 'BEGIN { print (o <= 5) ? "yes" : "no" }')
+
+echo
+if [ "$slideshow_ok" = yes ] && [ "$identical" = yes ] && [ "$upload_ok" = yes ]; then
+  echo "bench: all goals met"
+else
+  echo "bench: goals missed (slideshow ratio: $slideshow_ok, identical: $identical, upload: $upload_ok)"
+  exit 1
+fi

@@ -1,0 +1,358 @@
+#include "commands/TextCommands.h"
+
+#include "commands/UserCharacter.h"
+#include "link/Bounds.h"
+#include "link/LogLine.h"
+#include "link/Packet.h"
+#include "link/ParseDecimal.h"
+
+#include <iterator>
+
+namespace tavrel {
+
+QString TextField::Row(int y)
+{
+    return QStringLiteral("row%1").arg(y);
+}
+
+namespace {
+
+const QString kMessageCaption = QStringLiteral("Tavrel");
+
+struct FontName {
+    const char* number;
+    const char* size;
+};
+constexpr FontName kFonts[] = {{"0", "5x7"}, {"1", "8x8"}, {"2", "8x12"}, {"3", "16x32"}};
+
+DialogField Text(QLatin1String name, const QString& value)
+{
+    return DialogField{name, value, true};
+}
+
+DialogField Check(QLatin1String name, const QString& value)
+{
+    return DialogField{name, value, false};
+}
+
+// A check box's field: "1" from the dialog; the command line may also say
+// "true", "yes" or "on".
+bool IsChecked(const QString& value)
+{
+    const QString v = value.trimmed().toLower();
+    return ParseDecimal(v) != 0 || v == QLatin1String("true") || v == QLatin1String("yes")
+        || v == QLatin1String("on");
+}
+
+// A point of slot 0 as typed and as parsed.
+struct TypedPoint {
+    QString xText;
+    QString yText;
+    qint32 x = 0;
+    qint32 y = 0;
+};
+
+TypedPoint PointOf(const DialogRequest& request)
+{
+    TypedPoint p;
+    p.xText = request.value(TextField::kX);
+    p.yText = request.value(TextField::kY);
+    p.x = ParseDecimal(p.xText);
+    p.y = ParseDecimal(p.yText);
+    return p;
+}
+
+void Remember(PanelSession& session, const TypedPoint& p)
+{
+    session.m_lastX[0] = p.xText;
+    session.m_lastY[0] = p.yText;
+}
+
+// Ends a command before anything is sent: a message box, then a status text
+// in place of the log line.
+CommandOutcome Refuse(PanelSession& session, const QString& message, const QString& status)
+{
+    session.host().showMessage(message, kMessageCaption);
+    session.host().setStatusText(status);
+    return CommandOutcome::Refused;
+}
+
+CommandOutcome RefuseBounds(PanelSession& session)
+{
+    session.ReportBoundsFailure();
+    return CommandOutcome::Refused;
+}
+
+CommandOutcome RefuseFont(PanelSession& session, const QString& text)
+{
+    return Refuse(session,
+                  QStringLiteral("\"%1\" is not a font. The fonts are 0 (5x7), 1 (8x8), 2 (8x12) and 3 (16x32).")
+                      .arg(text),
+                  QStringLiteral("Set font error."));
+}
+
+// Writes the packet, puts its fixed-form log line into the status window and
+// reads the acknowledgement.
+CommandOutcome SendFixed(PanelSession& session, const QByteArray& packet, const QString& label)
+{
+    const qint64 written = session.WritePacket(packet);
+    session.ShowLog(FormatLogLine(label, packet, written));
+    session.ReadAckReply();
+    return CommandOutcome::Sent;
+}
+
+// The same for the string and button packets, whose log line is built in
+// pieces of "%u, " with a line break every fifteen bytes.
+CommandOutcome SendPieces(PanelSession& session, const QByteArray& packet, const QString& prefix)
+{
+    const qint64 written = session.WritePacket(packet);
+    session.ShowLog(FormatPieceLogLine(prefix, packet, written));
+    session.ReadAckReply();
+    return CommandOutcome::Sent;
+}
+
+// A line break typed in the dialog's text box arrives as CR LF and goes out
+// as 13, 10; a bare LF (from the command line, say) is sent the same way.
+QString WithCrLf(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\n') && (i == 0 || text.at(i - 1) != QLatin1Char('\r')))
+            out += QLatin1Char('\r');
+        out += text.at(i);
+    }
+    return out;
+}
+
+// The text must fit the 300-byte packet buffer behind its head with the
+// terminating 0; a longer one is refused whole rather than cut or overrun.
+bool TextFits(PanelSession& session, const QString& text, int headBytes)
+{
+    const int limit = MaxTextLength(headBytes);
+    if (text.size() <= limit)
+        return true;
+    QString message = QStringLiteral("The text is too long: at most %1 characters fit into one packet, this text has %2")
+                          .arg(limit)
+                          .arg(text.size());
+    if (text.contains(QLatin1Char('\n')))
+        message += QStringLiteral(" (a line break counts as two)");
+    Refuse(session, message + QStringLiteral(". Nothing was sent."), QStringLiteral("Text too long: nothing sent."));
+    return false;
+}
+
+// The font of a string or button request; the panel always passes its own
+// current font, the command line may give any text.
+bool FontOf(PanelSession& session, const DialogRequest& request, quint8& font)
+{
+    const QString text = request.value(TextField::kFont);
+    int number = 0;
+    if (!ParseFontNumber(text, number)) {
+        RefuseFont(session, text);
+        return false;
+    }
+    font = quint8(number);
+    return true;
+}
+
+} // namespace
+
+bool ParseFontNumber(const QString& text, int& font)
+{
+    const QString t = text.simplified().toLower();
+    for (int i = 0; i < int(std::size(kFonts)); ++i) {
+        const QString number = QLatin1String(kFonts[i].number);
+        const QString size = QLatin1String(kFonts[i].size);
+        if (t == number || t == size || t == number + QStringLiteral(": ") + size) {
+            font = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseFontMode(const QString& text, int& mode)
+{
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("0") || t == QLatin1String("transparent")) {
+        mode = 0;
+        return true;
+    }
+    if (t == QLatin1String("1") || t == QLatin1String("opaque")) {
+        mode = 1;
+        return true;
+    }
+    return false;
+}
+
+CommandOutcome SendSetFont(PanelSession& session, int font)
+{
+    // The choice is kept whatever the module answers.
+    session.m_fontIndex = font;
+    return SendFixed(session, PacketBytes({0x46, LowByte(font)}), QStringLiteral("Set Font"));
+}
+
+CommandOutcome SendSetFontMode(PanelSession& session, int mode)
+{
+    return SendFixed(session, PacketBytes({0x4F, LowByte(mode)}), QStringLiteral("Set Font Mode"));
+}
+
+CommandOutcome PrintCharacter(PanelSession& session)
+{
+    DialogRequest request{DialogKind::TextCharacter,
+                          {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
+                           Text(TextField::kCharacter, QStringLiteral("R")), Check(TextField::kFormatted, QStringLiteral("0"))}};
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+    const TypedPoint p = PointOf(request);
+    const QString character = request.value(TextField::kCharacter);
+    // Only the first character counts; an empty field sends 0.
+    const quint8 code = character.isEmpty() ? 0 : quint8(character.at(0).unicode() & 0x7F);
+    // Checked also in formatted mode, where x and y are column and row.
+    if (!PointInBounds(p.x, p.y))
+        return RefuseBounds(session);
+    Remember(session, p);
+    const bool formatted = IsChecked(request.value(TextField::kFormatted));
+    QByteArray packet = PacketBytes({quint8(formatted ? 0x54 : 0x74), code, LowByte(p.x), LowByte(p.y)});
+    AppendColour(packet, session.host().foregroundColour());
+    return SendFixed(session, packet, QStringLiteral("Text Character"));
+}
+
+CommandOutcome PrintTextString(PanelSession& session)
+{
+    DialogRequest request{DialogKind::PrintText,
+                          {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
+                           Text(TextField::kWidth, QStringLiteral("1")), Text(TextField::kHeight, QStringLiteral("1")),
+                           Check(TextField::kFormatted, QStringLiteral("0")),
+                           Text(TextField::kText, QStringLiteral("Enter Text Here.")),
+                           Check(TextField::kFont, QString::number(session.m_fontIndex))}};
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+    const TypedPoint p = PointOf(request);
+    const quint8 width = LowByte(ParseDecimal(request.value(TextField::kWidth)));
+    const quint8 height = LowByte(ParseDecimal(request.value(TextField::kHeight)));
+    const bool formatted = IsChecked(request.value(TextField::kFormatted));
+    const QString text = WithCrLf(request.value(TextField::kText));
+    if (!PointInBounds(p.x, p.y))
+        return RefuseBounds(session);
+    quint8 font = 0;
+    if (!FontOf(session, request, font))
+        return CommandOutcome::Refused;
+    if (!TextFits(session, text, formatted ? kFormattedStringHead : kFreeStringHead))
+        return CommandOutcome::Refused;
+    Remember(session, p);
+
+    QByteArray packet = PacketBytes({quint8(formatted ? 0x73 : 0x53), LowByte(p.x), LowByte(p.y), font});
+    AppendColour(packet, session.host().foregroundColour());
+    // The size factors apply to free text only and are not sent otherwise.
+    if (!formatted) {
+        packet.append(static_cast<char>(width));
+        packet.append(static_cast<char>(height));
+    }
+    AppendSevenBitText(packet, text);
+    return SendPieces(session, packet, QStringLiteral("Print String: "));
+}
+
+CommandOutcome TextButton(PanelSession& session)
+{
+    DialogRequest request{DialogKind::TextButton,
+                          {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
+                           Text(TextField::kWidth, QStringLiteral("1")), Text(TextField::kHeight, QStringLiteral("1")),
+                           Check(TextField::kButtonDown, QStringLiteral("0")),
+                           Text(TextField::kText, QStringLiteral("Enter Text Here.")),
+                           Check(TextField::kFont, QString::number(session.m_fontIndex))}};
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+    const TypedPoint p = PointOf(request);
+    const quint8 width = LowByte(ParseDecimal(request.value(TextField::kWidth)));
+    const quint8 height = LowByte(ParseDecimal(request.value(TextField::kHeight)));
+    const bool down = IsChecked(request.value(TextField::kButtonDown));
+    const QString text = WithCrLf(request.value(TextField::kText));
+    if (!PointInBounds(p.x, p.y))
+        return RefuseBounds(session);
+    quint8 font = 0;
+    if (!FontOf(session, request, font))
+        return CommandOutcome::Refused;
+    if (!TextFits(session, text, kTextButtonHead))
+        return CommandOutcome::Refused;
+    Remember(session, p);
+
+    // State 1 draws the button up (released), 0 down (pressed).
+    QByteArray packet = PacketBytes({0x62, quint8(down ? 0 : 1), LowByte(p.x), LowByte(p.y)});
+    AppendColour(packet, session.host().backgroundColour());
+    packet.append(static_cast<char>(font));
+    AppendColour(packet, session.host().foregroundColour());
+    packet.append(static_cast<char>(width));
+    packet.append(static_cast<char>(height));
+    AppendSevenBitText(packet, text);
+    return SendPieces(session, packet, QStringLiteral("Text Button: "));
+}
+
+CommandOutcome AddUserChar(PanelSession& session)
+{
+    // The editor opens blank every time: number empty, all rows clear.
+    DialogRequest request{DialogKind::UserCharacter, {Text(TextField::kNumber, QString())}};
+    for (int y = 0; y < kUserCharSize; ++y)
+        request.fields.push_back(DialogField{TextField::Row(y), QStringLiteral("0"), true});
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+
+    UserCharRows rows{};
+    for (int y = 0; y < kUserCharSize; ++y) {
+        const QString rowText = request.value(TextField::Row(y));
+        if (!ParseUserCharRow(rowText, rows[size_t(y)]))
+            return Refuse(session,
+                          QStringLiteral("Row %1 of the character, \"%2\", is neither a number nor eight cells of # and .")
+                              .arg(y)
+                              .arg(rowText),
+                          QStringLiteral("User character error."));
+    }
+    const QByteArray packet = UserCharPacket(LowByte(ParseDecimal(request.value(TextField::kNumber))), rows);
+    return SendFixed(session, packet, QStringLiteral("Add User Character"));
+}
+
+CommandOutcome DisplayUserChar(PanelSession& session)
+{
+    DialogRequest request{DialogKind::DisplayCharacter,
+                          {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
+                           Text(TextField::kNumber, QStringLiteral("0"))}};
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+    const TypedPoint p = PointOf(request);
+    // The number is not range-tested: its low 8 bits go out.
+    const quint8 number = LowByte(ParseDecimal(request.value(TextField::kNumber)));
+    if (!PointInBounds(p.x, p.y))
+        return RefuseBounds(session);
+    Remember(session, p);
+    QByteArray packet = PacketBytes({0x44, number, LowByte(p.x), LowByte(p.y)});
+    AppendColour(packet, session.host().foregroundColour());
+    return SendFixed(session, packet, QStringLiteral("Display Character"));
+}
+
+CommandOutcome SetFontCommand(PanelSession& session)
+{
+    DialogRequest request{DialogKind::FontChoice, {Text(TextField::kFont, QString::number(session.m_fontIndex))}};
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+    const QString text = request.value(TextField::kFont);
+    int font = 0;
+    if (!ParseFontNumber(text, font))
+        return RefuseFont(session, text);
+    return SendSetFont(session, font);
+}
+
+CommandOutcome SetFontModeCommand(PanelSession& session)
+{
+    DialogRequest request{DialogKind::TextModeChoice, {Text(TextField::kMode, QStringLiteral("0"))}};
+    if (!session.host().runDialog(request))
+        return CommandOutcome::Cancelled;
+    const QString text = request.value(TextField::kMode);
+    int mode = 0;
+    if (!ParseFontMode(text, mode))
+        return Refuse(session,
+                      QStringLiteral("\"%1\" is not a text mode. The modes are 0 (transparent) and 1 (opaque).").arg(text),
+                      QStringLiteral("Set font mode error."));
+    return SendSetFontMode(session, mode);
+}
+
+} // namespace tavrel

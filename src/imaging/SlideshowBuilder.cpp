@@ -1,0 +1,142 @@
+#include "imaging/SlideshowBuilder.h"
+
+#include "imaging/PictureFile.h"
+#include "imaging/PixelFormats.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QMutex>
+#include <QThread>
+#include <QThreadPool>
+#include <QWaitCondition>
+
+#include <algorithm>
+
+namespace tavrel {
+
+int SortedInsertIndex(const QStringList& sorted, const QString& path)
+{
+    int index = 0;
+    while (index < sorted.size() && sorted.at(index).compare(path, Qt::CaseInsensitive) <= 0)
+        ++index;
+    return index;
+}
+
+QStringList SortedPicturePaths(const QStringList& paths)
+{
+    QStringList sorted;
+    for (const QString& path : paths)
+        sorted.insert(SortedInsertIndex(sorted, path), path);
+    return sorted;
+}
+
+std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rule,
+                                 const std::function<void(int index, const Slide& slide)>& ready)
+{
+    const int count = int(paths.size());
+    std::vector<Slide> slides(static_cast<size_t>(count));
+    std::vector<char> done(static_cast<size_t>(count), 0);
+    QMutex mutex;
+    QWaitCondition finished;
+
+    // Each worker decodes and converts one picture; the pictures are
+    // independent, so the order of work does not change any byte.
+    QThreadPool pool;
+    pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+    // The largest files start first, so that no core is left with one big
+    // picture at the end while the others wait.
+    std::vector<int> order(static_cast<size_t>(count));
+    std::vector<qint64> sizes(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        order[size_t(i)] = i;
+        sizes[size_t(i)] = QFileInfo(paths.at(i)).size();
+    }
+    std::stable_sort(order.begin(), order.end(), [&sizes](int a, int b) { return sizes[size_t(a)] > sizes[size_t(b)]; });
+    for (int i : order) {
+        pool.start([&, i] {
+            Slide slide;
+            slide.path = paths.at(i);
+            slide.decoded = ReadConvertedPicture(slide.path, rule, slide.picture);
+            if (!slide.decoded)
+                slide.picture = ConvertPicture(QImage(), rule);
+            QMutexLocker lock(&mutex);
+            slides[size_t(i)] = std::move(slide);
+            done[size_t(i)] = 1;
+            finished.wakeAll();
+        });
+    }
+    for (int i = 0; i < count; ++i) {
+        {
+            QMutexLocker lock(&mutex);
+            while (!done[size_t(i)])
+                finished.wait(&mutex);
+        }
+        if (ready)
+            ready(i, slides[size_t(i)]);
+    }
+    pool.waitForDone();
+    return slides;
+}
+
+int FirstMismatchedSlide(const std::vector<Slide>& slides)
+{
+    for (size_t i = 1; i < slides.size(); ++i)
+        if (slides[i].picture.size() != slides.front().picture.size())
+            return int(i);
+    return -1;
+}
+
+QString SlideSizeMismatchText(const Slide& first, const Slide& other)
+{
+    const QSize a = first.picture.isNull() ? QSize(0, 0) : first.picture.size();
+    const QSize b = other.picture.isNull() ? QSize(0, 0) : other.picture.size();
+    return QStringLiteral("The slideshow was not saved: \"%1\" converts to %2x%3 pixels, but a slideshow file "
+                          "records one size for all its pictures, the first picture's %4x%5. Choose \"Maximize\" "
+                          "or \"Resize to:\", or pictures of one size.")
+        .arg(QDir::toNativeSeparators(other.path))
+        .arg(b.width())
+        .arg(b.height())
+        .arg(a.width())
+        .arg(a.height());
+}
+
+QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, int depth)
+{
+    QByteArray bytes;
+    if (slides.empty())
+        return bytes;
+    const QImage& first = slides.front().picture;
+    bytes = PictureDataHeader(first.width(), first.height(), depth);
+    for (const Slide& slide : slides)
+        bytes += EncodePixelStream(slide.picture, depth, PixelByteOrder::File);
+    return bytes;
+}
+
+SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule, int depth,
+                              const SlideshowSaveHooks& hooks)
+{
+    QString refusal;
+    SaveResult result = SaveFileAtomically(outputPath, [&](QIODevice& out) {
+        const std::vector<Slide> slides = ConvertSlides(paths, rule, [&hooks](int index, const Slide& slide) {
+            if (!slide.decoded && hooks.message)
+                hooks.message(PictureOpenFailureText());
+            if (hooks.preview)
+                hooks.preview(index, slide.picture);
+        });
+        const int mismatch = FirstMismatchedSlide(slides);
+        if (mismatch >= 0) {
+            refusal = SlideSizeMismatchText(slides.front(), slides[size_t(mismatch)]);
+            return false;
+        }
+        const QByteArray bytes = SlideshowFileBytes(slides, depth);
+        return out.write(bytes) == bytes.size();
+    });
+    if (!refusal.isEmpty()) {
+        result.status = SaveStatus::Refused;
+        result.detail = refusal;
+    }
+    return result;
+}
+
+} // namespace tavrel

@@ -1,0 +1,229 @@
+#include "imaging/dialogs/CDisplayImageDialog.h"
+
+#include "app/UiSeam.h"
+#include "imaging/ImageFiles.h"
+#include "imaging/PictureFile.h"
+#include "imaging/PixelFormats.h"
+#include "imaging/dialogs/IntegerEntry.h"
+#include "imaging/dialogs/PictureDialogParts.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tavrel {
+
+CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
+    : CParameterDialog(tr("Display Image"), QSize(249, 180), parent)
+{
+    QGridLayout* grid = form();
+
+    m_xEdit = addLineEdit(tr("X:"), QStringLiteral("xEdit"), 1011);
+    m_yEdit = addLineEdit(tr("Y:"), QStringLiteral("yEdit"), 1012);
+    auto* hint = new QLabel(tr("Displays an image at given coordinates.  "), this);
+    hint->setObjectName(QStringLiteral("hintLabel"));
+    grid->addWidget(hint, 0, 2, 1, 2);
+
+    m_sourceSizeLabel = new QLabel(this);
+    IdentifyControl(m_sourceSizeLabel, "sourceSizeLabel", 1036);
+    grid->addWidget(m_sourceSizeLabel, 2, 0, 1, 4);
+
+    auto* buttons = new QVBoxLayout;
+    auto* open = MakeButton(this, tr("Open Picture"), "openPictureButton", 1003);
+    auto* saveBmp = MakeButton(this, tr("Save BMP"), "saveBmpButton", 1002);
+    auto* saveData = MakeButton(this, tr("Save Data"), "saveDataButton", 1004);
+    buttons->addWidget(open);
+    buttons->addWidget(saveBmp);
+    buttons->addWidget(saveData);
+    buttons->addStretch(1);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+
+    auto* previewColumn = new QVBoxLayout;
+    auto* previewLabel = new QLabel(tr("Preview:"), this);
+    previewLabel->setObjectName(QStringLiteral("previewLabel"));
+    previewColumn->addWidget(previewLabel);
+    m_preview = MakePicturePreview(this, "preview", 1001);
+    previewColumn->addWidget(PreviewFrame(this, m_preview));
+    previewColumn->addStretch(1);
+    grid->addLayout(previewColumn, 3, 2);
+
+    auto* options = new QVBoxLayout;
+    const ResizeControls resize = MakeResizeGroup(this);
+    m_resizeRadios[0] = resize.noResize;
+    m_resizeRadios[1] = resize.maximize;
+    m_resizeRadios[2] = resize.resizeTo;
+    m_widthEdit = resize.width;
+    m_heightEdit = resize.height;
+    options->addWidget(resize.group);
+    const DepthControls depth = MakeDepthGroup(this);
+    m_depth16Radio = depth.depth16;
+    m_depth8Radio = depth.depth8;
+    options->addWidget(depth.group);
+    options->addStretch(1);
+    grid->addLayout(options, 3, 3);
+
+    auto* done = MakeButton(this, tr("Done"), "doneButton", 2);
+    AddBesideOk(this, okButton(), done);
+
+    connect(open, &QPushButton::clicked, this, &CDisplayImageDialog::OnOpenPicture);
+    connect(saveBmp, &QPushButton::clicked, this, &CDisplayImageDialog::OnSaveBmp);
+    connect(saveData, &QPushButton::clicked, this, &CDisplayImageDialog::OnSaveData);
+    connect(done, &QPushButton::clicked, this, &CDisplayImageDialog::reject);
+    for (int i = 0; i < 3; ++i)
+        connect(m_resizeRadios[i], &QRadioButton::clicked, this, [this, i] { OnResizeOption(i + 1); });
+    connect(m_depth16Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(16); });
+    connect(m_depth8Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(8); });
+
+    showPreview(placeholderPicture());
+}
+
+QImage CDisplayImageDialog::placeholderPicture()
+{
+    return LoadPlaceholderPicture();
+}
+
+ResizeRule CDisplayImageDialog::rule() const
+{
+    ResizeRule r;
+    r.mode = m_resizeMode == 2 ? ResizeMode::Maximize : m_resizeMode == 3 ? ResizeMode::ResizeTo : ResizeMode::NoResize;
+    r.width = m_resizeWidth;
+    r.height = m_resizeHeight;
+    return r;
+}
+
+void CDisplayImageDialog::push()
+{
+    m_xEdit->setText(m_x);
+    m_yEdit->setText(m_y);
+    m_widthEdit->setText(QString::number(m_resizeWidth));
+    m_heightEdit->setText(QString::number(m_resizeHeight));
+    m_sourceSizeLabel->setText(m_sourceSizeText);
+    const int mode = qBound(1, m_resizeMode, 3);
+    m_resizeRadios[mode - 1]->setChecked(true);
+    (m_bitDepth == 8 ? m_depth8Radio : m_depth16Radio)->setChecked(true);
+}
+
+bool CDisplayImageDialog::commit()
+{
+    m_x = m_xEdit->text();
+    m_y = m_yEdit->text();
+    return CommitIntegerEntry(this, m_widthEdit, 1, kPictureMaxWidth, m_resizeWidth)
+        && CommitIntegerEntry(this, m_heightEdit, 1, kPictureMaxHeight, m_resizeHeight);
+}
+
+void CDisplayImageDialog::commitOrRevert()
+{
+    if (!commit())
+        push();
+}
+
+void CDisplayImageDialog::showPreview(const QImage& picture)
+{
+    m_previewPicture = picture;
+    SetPreviewPicture(m_preview, picture);
+}
+
+bool CDisplayImageDialog::sourceIsUnchangedFile() const
+{
+    if (!m_sourceIsFile)
+        return false;
+    const QFileInfo info(m_lastPath);
+    return info.exists() && info.size() == m_sourceFileSize && info.lastModified() == m_sourceModified;
+}
+
+void CDisplayImageDialog::refreshPreview()
+{
+    commitOrRevert();
+    if (m_source.isNull()) {
+        m_source = m_previewPicture;
+        m_sourceIsFile = false;
+    }
+    QImage converted;
+    if (!sourceIsUnchangedFile() || !ReadConvertedPicture(m_lastPath, rule(), converted))
+        converted = ConvertPicture(m_source, rule());
+    showPreview(converted);
+    push();
+    update();
+}
+
+void CDisplayImageDialog::OnOpenPicture()
+{
+    const QString path = UiSeam::getOpenFileName(this, tr("Open"), m_lastPath, PicturesFilter());
+    if (path.isEmpty())
+        return;
+    commitOrRevert();
+    m_source = QImage();
+    m_sourceIsFile = false;
+    if (!ReadPicture(path, m_source)) {
+        UiSeam::showMessage(this, PictureOpenFailureText(), PictureMessageCaption());
+        return;
+    }
+    const QFileInfo info(path);
+    m_sourceIsFile = true;
+    m_sourceFileSize = info.size();
+    m_sourceModified = info.lastModified();
+    m_lastPath = path;
+    refreshPreview();
+    m_sourceSizeText = QStringLiteral("Source Size:  %1x%2 pixels").arg(m_source.width()).arg(m_source.height());
+    push();
+}
+
+void CDisplayImageDialog::OnResizeOption(int mode)
+{
+    commitOrRevert();
+    m_resizeMode = qBound(1, mode, 3);
+    push();
+    refreshPreview();
+}
+
+void CDisplayImageDialog::OnBitDepth(int depth)
+{
+    // The preview always shows full colour; the depth only matters for the
+    // data made from it.
+    m_bitDepth = depth == 8 ? 8 : 16;
+}
+
+void CDisplayImageDialog::OnSaveData()
+{
+    commitOrRevert();
+    const QImage picture = m_previewPicture;
+    const int depth = m_bitDepth;
+    const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"), m_lastPath,
+                                                   QStringLiteral("Oled Image Data (*.dat);;All Files (*)"));
+    if (chosen.isEmpty())
+        return;
+    const SaveResult result = SaveImageDataFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), picture, depth);
+    UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
+}
+
+void CDisplayImageDialog::OnSaveBmp()
+{
+    if (m_source.isNull()) {
+        m_source = m_previewPicture;
+        m_sourceIsFile = false;
+    }
+    // The picture as opened: neither the resizing option nor the depth applies.
+    const QImage copy = OpaqueRgb888(m_source);
+    const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"), m_lastPath,
+                                                   QStringLiteral("Bitmap Picture (*.bmp);;All Files (*)"));
+    if (chosen.isEmpty())
+        return;
+    const SaveResult result = SaveBmpFile(WithDefaultSuffix(chosen, QStringLiteral("bmp")), copy);
+    UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
+}
+
+void CDisplayImageDialog::accept()
+{
+    // From here on the source is the converted picture, also when an entry
+    // refuses OK and the dialog stays open.
+    m_source = m_previewPicture;
+    m_sourceIsFile = false;
+    CParameterDialog::accept();
+}
+
+} // namespace tavrel

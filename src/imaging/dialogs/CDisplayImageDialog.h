@@ -1,0 +1,88 @@
+#pragma once
+
+#include "imaging/PictureConversion.h"
+#include "link/dialogs/CParameterDialog.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tavrel {
+
+// "Display Image": opens a picture file, fits it to the panel by one of
+// three resizing rules, shows the result in a preview and offers it to the
+// Display Image command (OK), to an image data file (Save Data) or, as
+// opened, to a BMP file (Save BMP). "Done" closes it without sending.
+//
+// Before any picture is opened the preview holds a 96 x 64 placeholder,
+// which every operation treats like a converted picture.
+class CDisplayImageDialog : public CParameterDialog {
+    Q_OBJECT
+public:
+    explicit CDisplayImageDialog(QWidget* parent = nullptr);
+
+    // Set by the caller before exec().
+    QString m_x;
+    QString m_y;
+
+    QString m_lastPath;
+    QImage m_source;
+    int m_resizeMode = 1;  // 1 No Resize, 2 Maximize, 3 Resize to:
+    int m_resizeWidth = 96;
+    int m_resizeHeight = 64;
+    int m_bitDepth = 16;
+    QString m_sourceSizeText;
+
+    // The picture the preview shows: the converted picture, or the
+    // placeholder while nothing has been converted. What OK hands over.
+    QImage convertedPicture() const { return m_previewPicture; }
+    static QImage placeholderPicture();
+
+public slots:
+    void accept() override;
+
+    void OnOpenPicture();
+    void OnSaveBmp();
+    void OnSaveData();
+    void OnResizeOption(int mode);
+    void OnBitDepth(int depth);
+
+protected:
+    void push() override;
+    bool commit() override;
+
+private:
+    // Commits, and on a refused entry puts the last valid values back, so
+    // that a conversion never sees a size outside the panel and the message
+    // is shown once.
+    void commitOrRevert();
+    void refreshPreview();
+    void showPreview(const QImage& picture);
+    ResizeRule rule() const;
+    bool sourceIsUnchangedFile() const;
+
+    QImage m_previewPicture;
+    // Whether m_source is still exactly the file at m_lastPath, as it was
+    // when opened: conversions then decode it the way the slideshow builder
+    // and tavrel-cli do, so that all give the same bytes.
+    bool m_sourceIsFile = false;
+    QDateTime m_sourceModified;
+    qint64 m_sourceFileSize = -1;
+
+    QLineEdit* m_xEdit = nullptr;
+    QLineEdit* m_yEdit = nullptr;
+    QLineEdit* m_widthEdit = nullptr;
+    QLineEdit* m_heightEdit = nullptr;
+    QLabel* m_sourceSizeLabel = nullptr;
+    QLabel* m_preview = nullptr;
+    QRadioButton* m_resizeRadios[3] = {};
+    QRadioButton* m_depth16Radio = nullptr;
+    QRadioButton* m_depth8Radio = nullptr;
+};
+
+} // namespace tavrel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace tavrel {
+
+// Pieces the two picture dialogs share.
+
+// Object name and control id (the `controlId` property) of a control.
+void IdentifyControl(QWidget* widget, const char* objectName, int controlId);
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* objectName, int controlId);
+
+// "Pictures (*.bmp *.jpg *.png);;All Files (*)"
+QString PicturesFilter();
+
+// The 96 x 64 placeholder picture from the resources, as RGB888.
+QImage LoadPlaceholderPicture();
+
+// A picture control that takes the size of the picture it shows, and a frame
+// that keeps room for the largest picture so the dialog does not jump.
+QLabel* MakePicturePreview(QWidget* parent, const char* objectName, int controlId);
+QWidget* PreviewFrame(QWidget* parent, QLabel* preview);
+void SetPreviewPicture(QLabel* preview, const QImage& picture);
+
+// "Resizing Option": "No Resize" (1031), "Maximize" (1032), "Resize to:"
+// (1033) with "Width:" (1014) and "Height:" (1015).
+struct ResizeControls {
+    QGroupBox* group = nullptr;
+    QRadioButton* noResize = nullptr;
+    QRadioButton* maximize = nullptr;
+    QRadioButton* resizeTo = nullptr;
+    QLineEdit* width = nullptr;
+    QLineEdit* height = nullptr;
+};
+ResizeControls MakeResizeGroup(QWidget* parent);
+
+// "Bit Depth": "16-bit" (1034), "8-bit" (1035).
+struct DepthControls {
+    QGroupBox* group = nullptr;
+    QRadioButton* depth16 = nullptr;
+    QRadioButton* depth8 = nullptr;
+};
+DepthControls MakeDepthGroup(QWidget* parent);
+
+// Puts a button into the dialog's row of the OK button, after it.
+void AddBesideOk(QDialog* dialog, QPushButton* ok, QPushButton* button);
+
+} // namespace tavrel

@@ -1,0 +1,42 @@
+#include "imaging/dialogs/PictureDialogRunner.h"
+
+#include "imaging/dialogs/CDisplayImageDialog.h"
+#include "imaging/dialogs/CSlideShowDialog.h"
+
+namespace tavrel {
+
+bool RunPictureDialog(QWidget* parent, DialogRequest& request)
+{
+    switch (request.kind) {
+    case DialogKind::DisplayImage: {
+        CDisplayImageDialog dialog(parent);
+        dialog.m_x = request.value(QStringLiteral("x"));
+        dialog.m_y = request.value(QStringLiteral("y"));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        request.setValue(QStringLiteral("x"), dialog.m_x);
+        request.setValue(QStringLiteral("y"), dialog.m_y);
+        request.setValue(QStringLiteral("depth"), QString::number(dialog.m_bitDepth));
+        request.picture = dialog.convertedPicture();
+        return true;
+    }
+    case DialogKind::Slideshow: {
+        CSlideShowDialog dialog(parent);
+        dialog.m_fileName = request.value(QStringLiteral("name"));
+        dialog.m_x = request.value(QStringLiteral("x"));
+        dialog.m_y = request.value(QStringLiteral("y"));
+        dialog.m_delay = request.value(QStringLiteral("delay"));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        request.setValue(QStringLiteral("name"), dialog.m_fileName);
+        request.setValue(QStringLiteral("x"), dialog.m_x);
+        request.setValue(QStringLiteral("y"), dialog.m_y);
+        request.setValue(QStringLiteral("delay"), dialog.m_delay);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace tavrel

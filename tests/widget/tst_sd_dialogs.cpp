@@ -1,0 +1,212 @@
+// The card dialogs as the user sees them, and the card buttons of the panel
+// run through those dialogs against the built-in emulator and a card folder.
+
+#include "app/CTavrelDlg.h"
+#include "emulator/Emulator.h"
+#include "link/PortNames.h"
+#include "sdcard/dialogs/CGetFilename1.h"
+#include "sdcard/dialogs/CGetFilenameDialog.h"
+#include "sdcard/dialogs/CReadSdDialog.h"
+#include "support/ModalDriver.h"
+#include "support/UiSeamRecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tavrel;
+using namespace tavrel::testing;
+
+namespace {
+
+const QString kGetFilename = QStringLiteral("Get Filename");
+const QString kGetFilenameAndOrigin = QStringLiteral("Get Filename and Origin");
+const QString kFileInfo = QStringLiteral("SD Card File Info:");
+
+// A panel on the built-in emulator, port open, with its card in a
+// temporary folder.
+struct CardPanel {
+    QTemporaryDir folder;
+    CTavrelDlg panel{[] {
+        PanelOptions options;
+        options.portName = EmulatorPortName();
+        options.showEmulatorWindow = false;
+        return options;
+    }()};
+
+    CardPanel()
+    {
+        panel.emulator().setCardDirectory(folder.path());
+        panel.show();
+        click("openPortButton");
+    }
+    void click(const char* name)
+    {
+        QTest::mouseClick(panel.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    QByteArray file(const char* name) const
+    {
+        QFile f(QDir(folder.path()).filePath(QString::fromLatin1(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+};
+
+ModalDriver::Answer Type(const QString& objectName, const QString& text)
+{
+    return [objectName, text](QWidget* d) {
+        ModalDriver::setText(d, objectName, text);
+        ModalDriver::clickOk(d);
+    };
+}
+
+} // namespace
+
+class TestSdDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void fileNameDialogShowsThePromptAndTakesTwelveCharacters()
+    {
+        CGetFilename1 dialog;
+        dialog.m_prompt = QStringLiteral("Enter binary program filename:");
+        ModalDriver driver;
+        driver.expect(kGetFilename, [&](QWidget* d) {
+            driver.read(d, "headingLabel");
+            driver.read(d, "filenameLabel");
+            driver.note(d->focusWidget() ? d->focusWidget()->objectName() : QString());
+            ModalDriver::setText(d, "filenameEdit", "ABCDEFGH.TXTX");
+            ModalDriver::clickOk(d);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(driver.readings(), (QStringList{"Enter binary program filename:",
+                                                 "Enter Filename (in DOS, 8.3 format):", "filenameEdit"}));
+        QCOMPARE(dialog.m_filename, QStringLiteral("ABCDEFGH.TXT"));
+        QCOMPARE(dialog.findChild<QLineEdit*>("filenameEdit")->property("controlId").toInt(), 1018);
+        QCOMPARE(dialog.findChild<QLabel*>("headingLabel")->property("controlId").toInt(), 1043);
+    }
+
+    void originDialogOpensWithItsDefaults()
+    {
+        CGetFilenameDialog dialog;
+        dialog.m_heading = QStringLiteral("Enter image data filename:");
+        ModalDriver driver;
+        driver.expect(kGetFilenameAndOrigin, [&](QWidget* d) {
+            for (const char* name : {"headingLabel", "filenameEdit", "displayAtLabel", "xEdit", "yEdit"})
+                driver.read(d, name);
+            ModalDriver::setText(d, "filenameEdit", "LOGO.BMP");
+            ModalDriver::setText(d, "xEdit", "300");
+            ModalDriver::clickOk(d);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(driver.readings(), (QStringList{"Enter image data filename:", "", "Display at:", "0", "0"}));
+        QCOMPARE(dialog.m_filename, QStringLiteral("LOGO.BMP"));
+        QCOMPARE(dialog.m_x, QStringLiteral("300"));
+        QCOMPARE(dialog.m_y, QStringLiteral("0"));
+        QCOMPARE(dialog.findChild<QLineEdit*>("filenameEdit")->maxLength(), 12);
+    }
+
+    void readCountMustBeginWithANumber()
+    {
+        UiSeamRecorder seam;
+        CReadSdDialog dialog;
+        ModalDriver driver;
+        driver.expect(QStringLiteral("Read bytes from SD Card"), [&](QWidget* d) {
+            driver.read(d, "countEdit");
+            ModalDriver::setText(d, "countEdit", "abc");
+            ModalDriver::clickOk(d);
+            driver.note(d->isVisible() ? "still open" : "closed");
+            driver.note(d->focusWidget() ? d->focusWidget()->objectName() : QString());
+            ModalDriver::setText(d, "countEdit", " 12 bytes");
+            ModalDriver::clickOk(d);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(driver.readings(), (QStringList{"0", "still open", "countEdit"}));
+        QCOMPARE(seam.messages, QStringList{"Tavrel|Please enter an integer."});
+        QCOMPARE(dialog.m_count, 12);
+    }
+
+    void writeListReadAndEraseThroughThePanel()
+    {
+        CardPanel rig;
+        ModalDriver driver;
+        driver.expect(kGetFilename, [&](QWidget* d) {
+            driver.read(d, "headingLabel");
+            ModalDriver::setText(d, "filenameEdit", "note.txt");
+            ModalDriver::clickOk(d);
+        });
+        rig.click("openFileToWriteButton");
+        QCOMPARE(rig.panel.statusText(), QStringLiteral("Open file for writing: 64, 87, 110, 111, 116, 101, 46, 116, "
+                                                        "120, 116, 0, : 11 bytes written\r\n> Command Acknowledged"));
+
+        driver.expect(QStringLiteral("Write to SD Data Entry"), Type("textEdit", "Hello"));
+        rig.click("writeToFileButton");
+        rig.click("closeFileButton");
+        QCOMPARE(rig.panel.statusText(),
+                 QStringLiteral("Close open file on SD card: 64, 67, : 2 bytes written\r\n> Command Acknowledged"));
+        QCOMPARE(rig.file("NOTE.TXT"), QByteArray("Hello"));
+
+        driver.expect(kFileInfo, [&](QWidget* d) {
+            driver.read(d, "textEdit");
+            ModalDriver::pressEscape(d);
+        });
+        rig.click("viewDirectoryButton");
+        QCOMPARE(rig.panel.statusText(), QStringLiteral("Get SD File Directory: 64,68 : 3 bytes written"));
+
+        driver.expect(kGetFilename, Type("filenameEdit", "NOTE.TXT"));
+        rig.click("openFileToReadButton");
+        driver.expect(QStringLiteral("Read bytes from SD Card"), Type("countEdit", "5"));
+        driver.expect(kFileInfo, [&](QWidget* d) {
+            driver.read(d, "textEdit");
+            ModalDriver::clickOk(d);
+        });
+        rig.click("readFromFileButton");
+        // The data and the acknowledgement after it both reach the panel.
+        QCOMPARE(rig.panel.statusText(),
+                 QStringLiteral("Read data to SD card: 64, 114, 5, : 3 bytes written\r\n> Command Acknowledged"));
+
+        driver.expect(kGetFilename, [&](QWidget* d) {
+            driver.read(d, "headingLabel");
+            ModalDriver::setText(d, "filenameEdit", "NOTE.TXT");
+            ModalDriver::clickOk(d);
+        });
+        rig.click("eraseFileButton");
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(rig.file("NOTE.TXT"), QByteArray("<missing>"));
+        QCOMPARE(driver.readings(),
+                 (QStringList{"Enter filename to open for writing on SD card:", "NOTE.TXT      5\n", "Hello",
+                              "Enter filename to ERASE on SD card:"}));
+    }
+
+    void norvelAndYModemShowTheirMessages()
+    {
+        CardPanel rig;
+        UiSeamRecorder seam;
+        rig.click("loadNorvelButton");
+        QCOMPARE(rig.panel.statusText(),
+                 QStringLiteral("Run Norvel from SD card: 64, 70, : 2 bytes written\r\n> Command Acknowledged"));
+        ModalDriver driver;
+        driver.expect(QStringLiteral("Start YModem Session"), [](QWidget* d) { ModalDriver::pressEscape(d); });
+        driver.expect(QStringLiteral("Start YModem Session"), [](QWidget* d) { ModalDriver::clickOk(d); });
+        rig.click("yModemSessionButton");
+        QCOMPARE(seam.messages, QStringList{"Tavrel|Norvel should now be running."});
+        rig.click("yModemSessionButton");
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(seam.messages.value(1), QStringLiteral("Tavrel|Press OK to begin terminal session.  Then, close "
+                                                        "serial port here and open it with terminal application."));
+        QCOMPARE(rig.panel.statusText(),
+                 QStringLiteral("YModem File Transfer Session: 64, 89, : 2 bytes written\r\n> Command Acknowledged"));
+    }
+
+};
+
+QTEST_MAIN(TestSdDialogs)
+#include "tst_sd_dialogs.moc"
