@@ -1,5 +1,6 @@
 #include "app/UiSeam.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -14,6 +15,7 @@ struct Handlers {
     UiSeam::FileNameHandler saveFileName;
     UiSeam::FileNamesHandler openFileNames;
     UiSeam::ColourHandler colour;
+    UiSeam::QuestionHandler question;
 };
 
 Handlers& handlers()
@@ -100,6 +102,31 @@ bool UiSeam::getColour(QWidget* parent, HostColour initial, CustomColours& custo
     if (handlers().colour)
         return handlers().colour(parent, initial, customColours, chosen);
     return StandardColour(parent, initial, customColours, chosen);
+}
+
+UiSeam::Answer UiSeam::askYesNoCancel(QWidget* parent, const QString& text, const QString& caption)
+{
+    if (handlers().question)
+        return handlers().question(parent, text, caption);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    parent);
+    box.setObjectName(QStringLiteral("questionBox"));
+    box.button(QMessageBox::Yes)->setObjectName(QStringLiteral("yesButton"));
+    box.button(QMessageBox::No)->setObjectName(QStringLiteral("noButton"));
+    box.button(QMessageBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes))
+        return Answer::Yes;
+    if (box.clickedButton() == box.button(QMessageBox::No))
+        return Answer::No;
+    return Answer::Cancel;
+}
+
+UiSeam::QuestionHandler UiSeam::setQuestionHandler(QuestionHandler handler)
+{
+    return replace(handlers().question, std::move(handler));
 }
 
 UiSeam::MessageHandler UiSeam::setMessageHandler(MessageHandler handler)

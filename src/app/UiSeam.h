@@ -41,6 +41,12 @@ public:
     static QStringList getOpenFileNames(QWidget* parent, const QString& caption, const QString& directory,
                                         const QString& filter);
     static bool getColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen);
+    // A question with Yes, No and Cancel (Yes the default; Escape and the
+    // close box answer Cancel).
+    enum class Answer { Yes, No, Cancel };
+    using QuestionHandler = std::function<Answer(QWidget* parent, const QString& text, const QString& caption)>;
+    static Answer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption);
+    static QuestionHandler setQuestionHandler(QuestionHandler handler);
 
     // Each setter returns the handler it replaces; an empty handler brings
     // back the standard dialog.

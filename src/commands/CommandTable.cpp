@@ -70,7 +70,7 @@ const QVector<CommandInfo>& AllCommands()
         // Bitmap Functions
         {QStringLiteral("Add User Char"), QStringLiteral("N [ROW0 ... ROW7]"), QString(),
          QStringLiteral("define user character N; each row (top first) is a byte or 8 cells "
-                        "of # and ., quoted: '#.......'"),
+                        "of # and ., quoted: '#.......'; or one argument holding all 8 lines"),
          AddUserChar},
         {QStringLiteral("Display User Char"), QStringLiteral("X Y N"), QString(),
          QStringLiteral("draw user character N"), DisplayUserChar},

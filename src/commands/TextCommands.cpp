@@ -1,5 +1,7 @@
 #include "commands/TextCommands.h"
 
+#include <QStringList>
+
 #include "commands/UserCharacter.h"
 #include "link/Bounds.h"
 #include "link/LogLine.h"
@@ -297,9 +299,27 @@ CommandOutcome AddUserChar(PanelSession& session)
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
 
+    // The command line may also give the whole picture as one argument of
+    // eight lines; it then stands for all eight rows.
+    QStringList rowTexts;
+    for (int y = 0; y < kUserCharSize; ++y)
+        rowTexts << request.value(TextField::Row(y));
+    if (rowTexts.first().contains(QLatin1Char('\n'))) {
+        rowTexts = rowTexts.first().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (QString& line : rowTexts)
+            line = line.trimmed();
+        rowTexts.removeAll(QString());
+        if (rowTexts.size() != kUserCharSize)
+            return Refuse(session,
+                          QStringLiteral("The character picture has %1 lines; it needs exactly %2.")
+                              .arg(rowTexts.size())
+                              .arg(kUserCharSize),
+                          QStringLiteral("User character error."));
+    }
+
     UserCharRows rows{};
     for (int y = 0; y < kUserCharSize; ++y) {
-        const QString rowText = request.value(TextField::Row(y));
+        const QString rowText = rowTexts.at(y);
         if (!ParseUserCharRow(rowText, rows[size_t(y)]))
             return Refuse(session,
                           QStringLiteral("Row %1 of the character, \"%2\", is neither a number nor eight cells of # and .")

@@ -15,9 +15,11 @@ namespace {
 
 constexpr int kLoggedBytes = 10;
 // The last stretch of a pause is waited out by watching the clock instead of
-// sleeping: a sleep may overshoot by the system's timer slack and scheduling
-// delay, which 65 pauses would add up.
-constexpr qint64 kSpinNs = 1500000;
+// sleeping: a sleep overshoots by the system's timer slack and wake-up delay
+// (about a tenth of a millisecond), which 65 pauses would add up. The
+// stretch stays short, because a long busy wait on a busy machine gets the
+// process preempted and overshoots more than a sleep.
+constexpr qint64 kSpinNs = 300000;
 
 } // namespace
 

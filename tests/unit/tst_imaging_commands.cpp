@@ -171,14 +171,6 @@ private slots:
         QVERIFY(rig.host.status.startsWith("Display Image: 73, 0, 0, 1, 1, 16, 248, 0, ... : 8 bytes written"));
     }
 
-    void largerPicturesAreCutToThePanel()
-    {
-        Rig<PictureHost> rig;
-        SendDisplayImage(rig.session, "0", "0", Filled(100, 70, Qt::blue), 8);
-        QCOMPARE(rig.link->writes.at(0), Bytes({0x49, 0, 0, 96, 64, 8}));
-        QCOMPARE(rig.link->writes.size(), 1 + 96 * 64);
-    }
-
     void uploadBoundsAndRememberedTexts_data()
     {
         QTest::addColumn<QString>("x");
@@ -241,14 +233,6 @@ private slots:
         SendDisplayImage(session, "0", "0", RedThenBlue(), 16);
         QCOMPARE(host.status, QStringLiteral("Display Image: 73, 0, 0, 2, 1, 16, 248, 0, 0, 31, ... : 0 bytes written"
                                              "\r\n> No response!"));
-    }
-
-    void shortWritesShowInTheCount()
-    {
-        Rig<PictureHost> rig;
-        rig.link->acceptLimit = 1;
-        SendDisplayImage(rig.session, "0", "0", RedThenBlue(), 16);
-        QVERIFY(rig.host.status.contains(": 3 bytes written"));
     }
 
     // Slideshow
@@ -381,16 +365,6 @@ private slots:
         QCOMPARE(ReadAll(out), expected);
     }
 
-    void singlePictureIsAnImageDataFile()
-    {
-        QTemporaryDir dir;
-        const QString picture = Save(dir, "one.png", Filled(40, 30, QColor(200, 100, 50)), "png");
-        BuildSlideshowFile(dir.filePath("one.dat"), {picture}, Rule(ResizeMode::NoResize), 16);
-        QImage converted;
-        QVERIFY(ReadConvertedPicture(picture, Rule(ResizeMode::NoResize), converted));
-        QCOMPARE(ReadAll(dir.filePath("one.dat")), ImageDataFileBytes(converted, 16));
-    }
-
     void framesOfAnotherSizeAreRefusedBeforeWriting()
     {
         QTemporaryDir dir;
@@ -467,8 +441,6 @@ private slots:
         QTest::newRow("resize=WxH, depth=8") << QStringList{"--resize=1X1", "--depth=8", "in.png", "-1", "0"}
                                              << int(ResizeMode::ResizeTo) << QSize(1, 1) << 8
                                              << QStringList{"in.png", "-1", "0"};
-        QTest::newRow("after --") << QStringList{"--", "--maximize"} << int(ResizeMode::NoResize) << QSize(96, 64)
-                                  << 16 << QStringList{"--maximize"};
     }
     void pictureArguments()
     {
@@ -494,13 +466,10 @@ private slots:
                                   << "--resize width: Please enter an integer between 1 and 96.";
         QTest::newRow("height 65") << QStringList{"--resize", "96x65"}
                                    << "--resize height: Please enter an integer between 1 and 64.";
-        QTest::newRow("width text") << QStringList{"--resize", "ax3"} << "--resize width: Please enter an integer.";
         QTest::newRow("no x") << QStringList{"--resize", "48"} << "--resize takes WIDTHxHEIGHT, e.g. 48x32, not \"48\"";
         QTest::newRow("depth 24") << QStringList{"--depth", "24"} << "--depth takes 16 or 8, not \"24\"";
-        QTest::newRow("missing value") << QStringList{"--depth"} << "--depth needs a value";
         QTest::newRow("two rules") << QStringList{"--maximize", "--no-resize"}
                                    << "choose one of --no-resize, --maximize and --resize";
-        QTest::newRow("unknown") << QStringList{"--smooth"} << "unknown option --smooth";
     }
     void badPictureArguments()
     {

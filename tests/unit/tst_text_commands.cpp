@@ -213,6 +213,17 @@ private slots:
         QCOMPARE(rig.host.status, QStringLiteral("User character error."));
     }
 
+    void addUserCharFromOnePicture()
+    {
+        Rig rig;
+        rig.host.answers = {{"7", "########\n#......#\n#......#\n#..##..#\n#..##..#\n#......#\n#......#\n########\n"},
+                            {"7", "########\n#......#"}};
+        AddUserChar(rig.session);
+        QCOMPARE(rig.lastWrite(), Bytes({0x41, 7, 0xFF, 0x81, 0x81, 0x99, 0x99, 0x81, 0x81, 0xFF}));
+        QCOMPARE(AddUserChar(rig.session), CommandOutcome::Refused);
+        QCOMPARE(rig.link->writes.size(), 1);
+    }
+
     void displayUserChar()
     {
         Rig rig;

@@ -69,6 +69,8 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
 
     auto* done = MakeButton(this, tr("Done"), "doneButton", 2);
     AddBesideOk(this, okButton(), done);
+    m_tabOrder = {m_xEdit, m_yEdit, open, saveBmp, saveData, m_resizeRadios[0], m_resizeRadios[1],
+                  m_resizeRadios[2], m_widthEdit, m_heightEdit, m_depth16Radio, m_depth8Radio, okButton(), done};
 
     connect(open, &QPushButton::clicked, this, &CDisplayImageDialog::OnOpenPicture);
     connect(saveBmp, &QPushButton::clicked, this, &CDisplayImageDialog::OnSaveBmp);
@@ -114,6 +116,16 @@ bool CDisplayImageDialog::commit()
     m_y = m_yEdit->text();
     return CommitIntegerEntry(this, m_widthEdit, 1, kPictureMaxWidth, m_resizeWidth)
         && CommitIntegerEntry(this, m_heightEdit, 1, kPictureMaxHeight, m_resizeHeight);
+}
+
+void CDisplayImageDialog::showEvent(QShowEvent* event)
+{
+    CParameterDialog::showEvent(event);
+    if (!m_tabOrderSet) {
+        m_tabOrderSet = true;
+        ChainTabOrder(m_tabOrder);
+        m_xEdit->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CDisplayImageDialog::commitOrRevert()

@@ -55,6 +55,7 @@ public slots:
 protected:
     void push() override;
     bool commit() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Commits, and on a refused entry puts the last valid values back, so
@@ -74,6 +75,8 @@ private:
     QDateTime m_sourceModified;
     qint64 m_sourceFileSize = -1;
 
+    bool m_tabOrderSet = false;
+    QList<QWidget*> m_tabOrder;
     QLineEdit* m_xEdit = nullptr;
     QLineEdit* m_yEdit = nullptr;
     QLineEdit* m_widthEdit = nullptr;

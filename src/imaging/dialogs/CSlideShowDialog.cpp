@@ -7,6 +7,7 @@
 #include "imaging/dialogs/IntegerEntry.h"
 #include "imaging/dialogs/PictureDialogParts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -43,6 +44,8 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
     m_xEdit = AddEdit(show, "xEdit", 1011);
     m_yEdit = AddEdit(show, "yEdit", 1012);
     m_delayEdit = AddEdit(show, "delayEdit", 1051);
+    for (QLineEdit* number : {m_xEdit, m_yEdit, m_delayEdit})
+        number->setMaximumWidth(90);
     auto* nameLabel = new QLabel(tr("Enter Filename (in DOS, 8.3 format):"), show);
     nameLabel->setBuddy(m_fileNameEdit);
     auto* xLabel = new QLabel(tr("X:"), show);
@@ -61,6 +64,7 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
     upper->addWidget(m_yEdit, 3, 3);
     upper->addWidget(delayLabel, 4, 0, 1, 3);
     upper->addWidget(m_delayEdit, 4, 3);
+    upper->setColumnStretch(4, 1);
     grid->addWidget(show, 0, 0, 1, 2);
 
     // Lower group: the builder.
@@ -108,6 +112,10 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
     grid->addWidget(create, 1, 0, 1, 2);
     grid->setRowStretch(1, 1);
 
+    m_tabOrder = {m_fileNameEdit, m_xEdit, m_yEdit, m_delayEdit, m_pictureList, add, remove, clear, save,
+                  m_resizeRadios[0], m_resizeRadios[1], m_resizeRadios[2], m_widthEdit, m_heightEdit,
+                  m_depthRadios[0], m_depthRadios[1], okButton()};
+
     connect(add, &QPushButton::clicked, this, &CSlideShowDialog::OnAddPictures);
     connect(remove, &QPushButton::clicked, this, &CSlideShowDialog::OnRemoveSelected);
     connect(clear, &QPushButton::clicked, this, &CSlideShowDialog::OnClearList);
@@ -147,6 +155,16 @@ bool CSlideShowDialog::commit()
     m_depthRadio = m_depthRadios[1]->isChecked() ? 1 : 0;
     return CommitIntegerEntry(this, m_widthEdit, 1, kPictureMaxWidth, m_resizeWidth)
         && CommitIntegerEntry(this, m_heightEdit, 1, kPictureMaxHeight, m_resizeHeight);
+}
+
+void CSlideShowDialog::showEvent(QShowEvent* event)
+{
+    CParameterDialog::showEvent(event);
+    if (!m_tabOrderSet) {
+        m_tabOrderSet = true;
+        ChainTabOrder(m_tabOrder);
+        m_fileNameEdit->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 QStringList CSlideShowDialog::pictures() const
@@ -196,14 +214,21 @@ void CSlideShowDialog::OnSaveSlideshow()
                                                    QStringLiteral("Oled Slideshow Data (*.dat);;All Files (*)"));
     if (chosen.isEmpty())
         return;
+    // Building can take a while; the dialog does not respond meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     SlideshowSaveHooks hooks;
-    hooks.message = [this](const QString& text) { UiSeam::showMessage(this, text, PictureMessageCaption()); };
+    hooks.message = [this](const QString& text) {
+        QApplication::restoreOverrideCursor();
+        UiSeam::showMessage(this, text, PictureMessageCaption());
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    };
     hooks.preview = [this](int, const QImage& picture) {
         SetPreviewPicture(m_slidePreview, picture);
         m_slidePreview->repaint();
     };
     const SaveResult result = BuildSlideshowFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), pictures(), rule(),
                                                  m_depthRadio == 1 ? kDepth8 : kDepth16, hooks);
+    QApplication::restoreOverrideCursor();
     UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
 }
 

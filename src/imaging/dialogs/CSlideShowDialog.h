@@ -49,10 +49,13 @@ public slots:
 protected:
     void push() override;
     bool commit() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     ResizeRule rule() const;
 
+    bool m_tabOrderSet = false;
+    QList<QWidget*> m_tabOrder;
     QLineEdit* m_fileNameEdit = nullptr;
     QLineEdit* m_xEdit = nullptr;
     QLineEdit* m_yEdit = nullptr;

@@ -137,6 +137,12 @@ DepthControls MakeDepthGroup(QWidget* parent)
     return c;
 }
 
+void ChainTabOrder(const QList<QWidget*>& widgets)
+{
+    for (int i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets.at(i - 1), widgets.at(i));
+}
+
 void AddBesideOk(QDialog* dialog, QPushButton* ok, QPushButton* button)
 {
     auto* outer = qobject_cast<QBoxLayout*>(dialog->layout());

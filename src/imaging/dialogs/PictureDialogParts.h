@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
 
 class QDialog;
@@ -50,6 +51,9 @@ struct DepthControls {
     QRadioButton* depth8 = nullptr;
 };
 DepthControls MakeDepthGroup(QWidget* parent);
+
+// Tab order through the widgets in the order given.
+void ChainTabOrder(const QList<QWidget*>& widgets);
 
 // Puts a button into the dialog's row of the OK button, after it.
 void AddBesideOk(QDialog* dialog, QPushButton* ok, QPushButton* button);
