@@ -130,16 +130,10 @@ CommandOutcome DimArea(PanelSession& session)
                            PositionalField(QStringLiteral("height"), QStringLiteral("1"))}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
-    const QString xText = request.value(QStringLiteral("x"));
-    const QString yText = request.value(QStringLiteral("y"));
-    const qint32 x = ParseDecimal(xText);
-    const qint32 y = ParseDecimal(yText);
-    if (!PointInBounds(x, y)) {
-        session.ReportBoundsFailure();
+    qint32 x = 0;
+    qint32 y = 0;
+    if (!session.AcceptSlotZeroPoint(request.value(QStringLiteral("x")), request.value(QStringLiteral("y")), x, y))
         return CommandOutcome::Refused;
-    }
-    session.m_lastX[0] = xText;
-    session.m_lastY[0] = yText;
     const QByteArray packet = PacketBytes({0x24, 0x44, LowByte(x), LowByte(y), FieldByte(request, QStringLiteral("width")),
                                            FieldByte(request, QStringLiteral("height"))});
     return SendAndAcknowledge(session, packet, QStringLiteral("Dim Area"));

@@ -220,73 +220,95 @@ CommandOutcome PrintCharacter(PanelSession& session)
     return SendFixed(session, packet, QStringLiteral("Text Character"));
 }
 
-CommandOutcome PrintTextString(PanelSession& session)
+namespace {
+
+// What the Print String and Text Button dialogs share: a point, the size
+// factors, one check box, the text and the font.
+struct TextBoxEntry {
+    TypedPoint p;
+    quint8 width = 0;
+    quint8 height = 0;
+    bool checked = false;
+    QString text;
+    quint8 font = 0;
+};
+
+// Runs one of those two dialogs, which differ only in their kind and in the
+// check box `checkName`, and refuses a point off the screen, an unknown font
+// and a text too long for a packet whose head takes `headWhenChecked` or
+// `headWhenClear` bytes. The point is remembered once all of that passed.
+// Returns false, with the outcome in `stopped`, when nothing is to be sent.
+bool EnterTextBox(PanelSession& session, DialogKind kind, QLatin1String checkName, int headWhenChecked,
+                  int headWhenClear, TextBoxEntry& entry, CommandOutcome& stopped)
 {
-    DialogRequest request{DialogKind::PrintText,
+    DialogRequest request{kind,
                           {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
                            Text(TextField::kWidth, QStringLiteral("1")), Text(TextField::kHeight, QStringLiteral("1")),
-                           Check(TextField::kFormatted, QStringLiteral("0")),
+                           Check(checkName, QStringLiteral("0")),
                            Text(TextField::kText, QStringLiteral("Enter Text Here.")),
                            Check(TextField::kFont, QString::number(session.m_fontIndex))}};
-    if (!session.host().runDialog(request))
-        return CommandOutcome::Cancelled;
-    const TypedPoint p = PointOf(request);
-    const quint8 width = LowByte(ParseDecimal(request.value(TextField::kWidth)));
-    const quint8 height = LowByte(ParseDecimal(request.value(TextField::kHeight)));
-    const bool formatted = IsChecked(request.value(TextField::kFormatted));
-    const QString text = WithCrLf(request.value(TextField::kText));
-    if (!PointInBounds(p.x, p.y))
-        return RefuseBounds(session);
-    quint8 font = 0;
-    if (!FontOf(session, request, font))
-        return CommandOutcome::Refused;
-    if (!TextFits(session, text, formatted ? kFormattedStringHead : kFreeStringHead))
-        return CommandOutcome::Refused;
-    Remember(session, p);
+    if (!session.host().runDialog(request)) {
+        stopped = CommandOutcome::Cancelled;
+        return false;
+    }
+    entry.p = PointOf(request);
+    entry.width = LowByte(ParseDecimal(request.value(TextField::kWidth)));
+    entry.height = LowByte(ParseDecimal(request.value(TextField::kHeight)));
+    entry.checked = IsChecked(request.value(checkName));
+    entry.text = WithCrLf(request.value(TextField::kText));
+    if (!PointInBounds(entry.p.x, entry.p.y)) {
+        stopped = RefuseBounds(session);
+        return false;
+    }
+    if (!FontOf(session, request, entry.font)
+        || !TextFits(session, entry.text, entry.checked ? headWhenChecked : headWhenClear)) {
+        stopped = CommandOutcome::Refused;
+        return false;
+    }
+    Remember(session, entry.p);
+    return true;
+}
 
-    QByteArray packet = PacketBytes({quint8(formatted ? 0x73 : 0x53), LowByte(p.x), LowByte(p.y), font});
+} // namespace
+
+CommandOutcome PrintTextString(PanelSession& session)
+{
+    TextBoxEntry entry;
+    CommandOutcome stopped = CommandOutcome::Refused;
+    if (!EnterTextBox(session, DialogKind::PrintText, TextField::kFormatted, kFormattedStringHead, kFreeStringHead,
+                      entry, stopped))
+        return stopped;
+    const bool formatted = entry.checked;
+
+    QByteArray packet =
+        PacketBytes({quint8(formatted ? 0x73 : 0x53), LowByte(entry.p.x), LowByte(entry.p.y), entry.font});
     AppendColour(packet, session.host().foregroundColour());
     // The size factors apply to free text only and are not sent otherwise.
     if (!formatted) {
-        packet.append(static_cast<char>(width));
-        packet.append(static_cast<char>(height));
+        packet.append(static_cast<char>(entry.width));
+        packet.append(static_cast<char>(entry.height));
     }
-    AppendSevenBitText(packet, text);
+    AppendSevenBitText(packet, entry.text);
     return SendPieces(session, packet, QStringLiteral("Print String: "));
 }
 
 CommandOutcome TextButton(PanelSession& session)
 {
-    DialogRequest request{DialogKind::TextButton,
-                          {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
-                           Text(TextField::kWidth, QStringLiteral("1")), Text(TextField::kHeight, QStringLiteral("1")),
-                           Check(TextField::kButtonDown, QStringLiteral("0")),
-                           Text(TextField::kText, QStringLiteral("Enter Text Here.")),
-                           Check(TextField::kFont, QString::number(session.m_fontIndex))}};
-    if (!session.host().runDialog(request))
-        return CommandOutcome::Cancelled;
-    const TypedPoint p = PointOf(request);
-    const quint8 width = LowByte(ParseDecimal(request.value(TextField::kWidth)));
-    const quint8 height = LowByte(ParseDecimal(request.value(TextField::kHeight)));
-    const bool down = IsChecked(request.value(TextField::kButtonDown));
-    const QString text = WithCrLf(request.value(TextField::kText));
-    if (!PointInBounds(p.x, p.y))
-        return RefuseBounds(session);
-    quint8 font = 0;
-    if (!FontOf(session, request, font))
-        return CommandOutcome::Refused;
-    if (!TextFits(session, text, kTextButtonHead))
-        return CommandOutcome::Refused;
-    Remember(session, p);
+    TextBoxEntry entry;
+    CommandOutcome stopped = CommandOutcome::Refused;
+    if (!EnterTextBox(session, DialogKind::TextButton, TextField::kButtonDown, kTextButtonHead, kTextButtonHead, entry,
+                      stopped))
+        return stopped;
+    const bool down = entry.checked;
 
     // State 1 draws the button up (released), 0 down (pressed).
-    QByteArray packet = PacketBytes({0x62, quint8(down ? 0 : 1), LowByte(p.x), LowByte(p.y)});
+    QByteArray packet = PacketBytes({0x62, quint8(down ? 0 : 1), LowByte(entry.p.x), LowByte(entry.p.y)});
     AppendColour(packet, session.host().backgroundColour());
-    packet.append(static_cast<char>(font));
+    packet.append(static_cast<char>(entry.font));
     AppendColour(packet, session.host().foregroundColour());
-    packet.append(static_cast<char>(width));
-    packet.append(static_cast<char>(height));
-    AppendSevenBitText(packet, text);
+    packet.append(static_cast<char>(entry.width));
+    packet.append(static_cast<char>(entry.height));
+    AppendSevenBitText(packet, entry.text);
     return SendPieces(session, packet, QStringLiteral("Text Button: "));
 }
 

@@ -84,14 +84,10 @@ CommandOutcome DisplayImage(PanelSession& session)
 CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, const QString& yText,
                                 const QImage& picture, int depth)
 {
-    const qint32 x = ParseDecimal(xText);
-    const qint32 y = ParseDecimal(yText);
-    if (!PointInBounds(x, y)) {
-        session.ReportBoundsFailure();
+    qint32 x = 0;
+    qint32 y = 0;
+    if (!session.AcceptSlotZeroPoint(xText, yText, x, y))
         return CommandOutcome::Refused;
-    }
-    session.m_lastX[0] = xText;
-    session.m_lastY[0] = yText;
 
     // The whole transfer fits the module's buffer of 6 + 96 x 64 x 2 bytes.
     QImage shown = picture;

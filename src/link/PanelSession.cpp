@@ -1,5 +1,6 @@
 #include "link/PanelSession.h"
 
+#include "link/Bounds.h"
 #include "link/ParseDecimal.h"
 #include "link/PortNames.h"
 #include "link/ReplyText.h"
@@ -81,6 +82,19 @@ void PanelSession::ReportBoundsFailure()
 {
     m_host.showMessage(QStringLiteral("Pixel out of bounds!"), QStringLiteral("Set Pixel Error"));
     m_host.setStatusText(QStringLiteral("Set pixel bounds error."));
+}
+
+bool PanelSession::AcceptSlotZeroPoint(const QString& xText, const QString& yText, qint32& x, qint32& y)
+{
+    x = ParseDecimal(xText);
+    y = ParseDecimal(yText);
+    if (!PointInBounds(x, y)) {
+        ReportBoundsFailure();
+        return false;
+    }
+    m_lastX[0] = xText;
+    m_lastY[0] = yText;
+    return true;
 }
 
 void PanelSession::appendReply(int waitMs, int count, const std::function<QString(const QByteArray&)>& interpret)

@@ -71,6 +71,9 @@ public:
     // Message box "Pixel out of bounds!" then the status text; used by every
     // command that checks coordinates.
     void ReportBoundsFailure();
+    // Parses the point typed for slot 0 into x and y. On the panel, the typed
+    // texts are remembered in slot 0; off it, the bounds failure is reported.
+    bool AcceptSlotZeroPoint(const QString& xText, const QString& yText, qint32& x, qint32& y);
 
     // Reply readers: each appends its lines to the status window text.
     void ReadAckReply();

@@ -23,16 +23,9 @@ CommandOutcome AskPixelPoint(PanelSession& session, Point& point)
                           {{QStringLiteral("x"), session.m_lastX[0]}, {QStringLiteral("y"), session.m_lastY[0]}}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
-    const QString xText = request.value(QStringLiteral("x"));
-    const QString yText = request.value(QStringLiteral("y"));
-    point.x = ParseDecimal(xText);
-    point.y = ParseDecimal(yText);
-    if (!PointInBounds(point.x, point.y)) {
-        session.ReportBoundsFailure();
+    if (!session.AcceptSlotZeroPoint(request.value(QStringLiteral("x")), request.value(QStringLiteral("y")), point.x,
+                                     point.y))
         return CommandOutcome::Refused;
-    }
-    session.m_lastX[0] = xText;
-    session.m_lastY[0] = yText;
     return CommandOutcome::Sent;
 }
 

@@ -85,6 +85,17 @@ void RefuseCount(PanelSession& session, const QString& text)
     session.host().showMessage(text, AppTitle());
 }
 
+// After a moment's wait, reads text from the card up to its 0 or `wanted`
+// bytes (-1: no count), within the limits for `maxBytes` at the session's
+// rate, and shows it, with a note naming `what` when it was cut short.
+void ShowCardText(PanelSession& session, int maxBytes, int wanted, const QString& what)
+{
+    QThread::msleep(kListingWaitMs);
+    const ReceiveLimits limits = LimitsForBaudRate(maxBytes, session.m_baudRate);
+    const ReceivedText received = ReceiveUntilZero(session, wanted, limits);
+    session.host().showReceivedText(CardTextTitle(), received.text + CutNote(received, limits, what));
+}
+
 } // namespace
 
 CommandOutcome ViewDirectory(PanelSession& session)
@@ -97,10 +108,7 @@ CommandOutcome ViewDirectory(PanelSession& session)
                         .arg(quint8(packet.at(0)))
                         .arg(quint8(packet.at(1)))
                         .arg(written));
-    QThread::msleep(kListingWaitMs);
-    const ReceiveLimits limits = LimitsForBaudRate(kMaxListingBytes, session.m_baudRate);
-    const ReceivedText listing = ReceiveUntilZero(session, -1, limits);
-    session.host().showReceivedText(CardTextTitle(), listing.text + CutNote(listing, limits, QStringLiteral("Listing")));
+    ShowCardText(session, kMaxListingBytes, -1, QStringLiteral("Listing"));
     return CommandOutcome::Sent;
 }
 
@@ -166,10 +174,7 @@ CommandOutcome ReadFromFile(PanelSession& session)
     // The module sends up to `count` data bytes, a 0 when the file ends
     // first, then its acknowledgement. Reading stops at the count, so the
     // acknowledgement is left for the reply reader.
-    QThread::msleep(kListingWaitMs);
-    const ReceiveLimits limits = LimitsForBaudRate(kMaxSdDataBytes, session.m_baudRate);
-    const ReceivedText data = ReceiveUntilZero(session, count, limits);
-    session.host().showReceivedText(CardTextTitle(), data.text + CutNote(data, limits, QStringLiteral("Data")));
+    ShowCardText(session, kMaxSdDataBytes, count, QStringLiteral("Data"));
     session.ReadAckReply();
     return CommandOutcome::Sent;
 }

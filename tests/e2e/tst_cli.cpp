@@ -1,40 +1,12 @@
 // tavrel-cli against quennel-emu over a pseudo-terminal, against a silent
 // line, a missing device and the in-process emulator.
 
+#include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QtTest>
 
-namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    qint64 elapsedMs = 0;
-};
-
-CliRun RunCli(const QStringList& arguments)
-{
-    CliRun run;
-    QProcess cli;
-    QElapsedTimer clock;
-    clock.start();
-    cli.start(QStringLiteral(TAVREL_CLI_PATH), arguments);
-    if (!cli.waitForFinished(60000)) {
-        cli.kill();
-        cli.waitForFinished();
-    }
-    run.elapsedMs = clock.elapsed();
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
-
-} // namespace
+using namespace tavrel::testing;
 
 class TestCli : public QObject {
     Q_OBJECT

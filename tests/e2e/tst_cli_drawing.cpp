@@ -3,35 +3,12 @@
 // with its acknowledgement, the refusals and their exit status, and the
 // bytes on a line nobody answers.
 
+#include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
 
-#include <QProcess>
 #include <QtTest>
 
-namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun RunCli(const QStringList& arguments)
-{
-    CliRun run;
-    QProcess cli;
-    cli.start(QStringLiteral(TAVREL_CLI_PATH), arguments);
-    if (!cli.waitForFinished(60000)) {
-        cli.kill();
-        cli.waitForFinished();
-    }
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
-
-} // namespace
+using namespace tavrel::testing;
 
 class TestCliDrawing : public QObject {
     Q_OBJECT

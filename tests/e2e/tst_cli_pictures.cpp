@@ -2,64 +2,17 @@
 // Image upload and the Slideshow command against quennel-emu over a
 // pseudo-terminal, judged by the emulator's frame file.
 
+#include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
+#include "support/PictureFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun RunCli(const QStringList& arguments, const QString& workingDirectory = QString())
-{
-    CliRun run;
-    QProcess cli;
-    if (!workingDirectory.isEmpty())
-        cli.setWorkingDirectory(workingDirectory);
-    cli.start(QStringLiteral(TAVREL_CLI_PATH), arguments);
-    if (!cli.waitForFinished(60000)) {
-        cli.kill();
-        cli.waitForFinished();
-    }
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
-
-QImage Filled(int w, int h, QColor colour)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    image.fill(colour);
-    return image;
-}
-
-QString SavePicture(const QTemporaryDir& dir, const QString& name, const QImage& image, const char* format)
-{
-    const QString path = dir.filePath(name);
-    QImageWriter writer(path, format);
-    writer.setQuality(100);
-    writer.write(image);
-    return path;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using namespace tavrel::testing;
 
 class TestCliPictures : public QObject {
     Q_OBJECT

@@ -3,6 +3,7 @@
 // and read back pixel by pixel, hostile names, and a line that never stops
 // sending a listing.
 
+#include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
 
 #include <QDir>
@@ -13,28 +14,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace tavrel::testing;
+
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun RunCli(const QStringList& arguments)
-{
-    CliRun run;
-    QProcess cli;
-    cli.start(QStringLiteral(TAVREL_CLI_PATH), arguments);
-    if (!cli.waitForFinished(60000)) {
-        cli.kill();
-        cli.waitForFinished();
-    }
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
 
 QByteArray ReadFile(const QString& path)
 {

@@ -2,18 +2,14 @@
 // quennel-emu over a pseudo-terminal: what is printed, what goes to standard
 // error, and the exit status. The module's drawing is not looked at here.
 
+#include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
 
-#include <QProcess>
 #include <QtTest>
 
-namespace {
+using namespace tavrel::testing;
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+namespace {
 
 const QString kAck = QStringLiteral("\n> Command Acknowledged\n");
 
@@ -101,20 +97,7 @@ private:
         return run(QStringList{"--port", m_emulator->ptyPath()} + arguments);
     }
 
-    static CliRun run(const QStringList& arguments)
-    {
-        CliRun result;
-        QProcess process;
-        process.start(QStringLiteral(TAVREL_CLI_PATH), arguments);
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-        }
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
-    }
+    static CliRun run(const QStringList& arguments) { return RunCli(arguments); }
 
     std::unique_ptr<EmulatorProcess> m_emulator;
 };

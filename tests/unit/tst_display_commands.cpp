@@ -5,6 +5,7 @@
 #include "commands/DisplayControlCommands.h"
 #include "link/PixelCommands.h"
 #include "link/PortCommands.h"
+#include "support/CommandRig.h"
 #include "support/FakeLink.h"
 #include "support/TestBytes.h"
 
@@ -15,19 +16,8 @@ using namespace tavrel::testing;
 
 namespace {
 
-struct Rig {
-    ScriptedHost host;
-    std::shared_ptr<FakeLinkState> link = std::make_shared<FakeLinkState>();
-    PanelSession session{host, [this](const QString&, qint32) {
-                             OpenResult r;
-                             r.link = std::make_unique<FakeLink>(link);
-                             return r;
-                         }};
-    Rig()
-    {
-        OpenPort(session);
-        link->answers = QVector<QByteArray>(20, Bytes({6}));
-    }
+struct Rig : CommandRig<> {
+    Rig() : CommandRig(20) {}
 };
 
 using Command = CommandOutcome (*)(PanelSession&);

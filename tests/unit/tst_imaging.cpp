@@ -7,6 +7,7 @@
 #include "imaging/PictureConversion.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"
+#include "support/PictureFiles.h"
 #include "support/TestBytes.h"
 
 #include <QBuffer>
@@ -18,16 +19,10 @@
 #include <QtTest>
 
 using namespace tavrel;
+using namespace tavrel::testing;
 using tavrel::testing::Bytes;
 
 namespace {
-
-QImage Filled(int w, int h, QColor colour)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    image.fill(colour);
-    return image;
-}
 
 // A picture whose every pixel is different, so that crops and orders show.
 QImage Numbered(int w, int h)
@@ -61,12 +56,6 @@ QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
     return path;
 }
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // PNG's chunk checksum (CRC-32, polynomial 0xEDB88320).
 quint32 Crc32(const char* data, int size)
 {
@@ -77,15 +66,6 @@ quint32 Crc32(const char* data, int size)
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
-}
-
-ResizeRule Rule(ResizeMode mode, int w = 96, int h = 64)
-{
-    ResizeRule rule;
-    rule.mode = mode;
-    rule.width = w;
-    rule.height = h;
-    return rule;
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 #include "imaging/SlideshowBuilder.h"
 #include "imaging/SlideshowCommand.h"
 #include "link/PortCommands.h"
+#include "support/CommandRig.h"
 #include "support/FakeLink.h"
+#include "support/PictureFiles.h"
 #include "support/TestBytes.h"
 
 #include <QBuffer>
@@ -64,16 +66,7 @@ public:
 };
 
 template <typename Host>
-struct Rig {
-    Host host;
-    std::shared_ptr<FakeLinkState> link = std::make_shared<FakeLinkState>();
-    PanelSession session{host, [this](const QString&, qint32) {
-                             OpenResult r;
-                             r.link = std::make_unique<FakeLink>(link);
-                             return r;
-                         }};
-    Rig() { OpenPort(session); }
-};
+using Rig = CommandRig<Host>;
 
 QImage RedThenBlue()
 {
@@ -81,37 +74,6 @@ QImage RedThenBlue()
     picture.setPixelColor(0, 0, QColor(255, 0, 0));
     picture.setPixelColor(1, 0, QColor(0, 0, 255));
     return picture;
-}
-
-QImage Filled(int w, int h, QColor colour)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    image.fill(colour);
-    return image;
-}
-
-QString Save(const QTemporaryDir& dir, const QString& name, const QImage& image, const char* format)
-{
-    const QString path = dir.filePath(name);
-    QImageWriter writer(path, format);
-    writer.setQuality(100);
-    writer.write(image);
-    return path;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-ResizeRule Rule(ResizeMode mode, int w = 96, int h = 64)
-{
-    ResizeRule rule;
-    rule.mode = mode;
-    rule.width = w;
-    rule.height = h;
-    return rule;
 }
 
 } // namespace
@@ -306,9 +268,9 @@ private slots:
     {
         QTemporaryDir dir;
         // Solid colours that survive every format at 8 bits.
-        const QString c = Save(dir, "c.jpg", Filled(320, 240, QColor(0, 0, 255)), "jpeg");
-        const QString a = Save(dir, "A.png", Filled(320, 240, QColor(255, 0, 0)), "png");
-        const QString b = Save(dir, "b.bmp", Filled(320, 240, QColor(0, 255, 0)), "bmp");
+        const QString c = SavePicture(dir, "c.jpg", Filled(320, 240, QColor(0, 0, 255)), "jpeg");
+        const QString a = SavePicture(dir, "A.png", Filled(320, 240, QColor(255, 0, 0)), "png");
+        const QString b = SavePicture(dir, "b.bmp", Filled(320, 240, QColor(0, 255, 0)), "bmp");
         const QStringList list = SortedPicturePaths({c, a, b});
         QCOMPARE(list, (QStringList{a, b, c}));
         const QString out = dir.filePath("show.dat");
@@ -327,7 +289,8 @@ private slots:
         QTemporaryDir dir;
         QStringList list;
         for (int i = 0; i < 3; ++i)
-            list << Save(dir, QStringLiteral("p%1.png").arg(i), Filled(320, 240, QColor(i * 100, 50, 50)), "png");
+            list << SavePicture(dir, QStringLiteral("p%1.png").arg(i), Filled(320, 240, QColor(i * 100, 50, 50)),
+                                "png");
         QVector<int> previewed;
         SlideshowSaveHooks hooks;
         hooks.preview = [&](int index, const QImage& picture) {
@@ -350,7 +313,7 @@ private slots:
             for (int y = 0; y < picture.height(); ++y)
                 for (int x = 0; x < picture.width(); ++x)
                     picture.setPixel(x, y, qRgb((x * (i + 1)) & 0xFF, (y * 3) & 0xFF, (x + y + i) & 0xFF));
-            list << Save(dir, QStringLiteral("f%1.%2").arg(i).arg(i % 2 ? "jpg" : "png"), picture,
+            list << SavePicture(dir, QStringLiteral("f%1.%2").arg(i).arg(i % 2 ? "jpg" : "png"), picture,
                          i % 2 ? "jpeg" : "png");
         }
         const QString out = dir.filePath("all.dat");
@@ -368,8 +331,8 @@ private slots:
     void framesOfAnotherSizeAreRefusedBeforeWriting()
     {
         QTemporaryDir dir;
-        const QString big = Save(dir, "a-big.png", Filled(320, 240, Qt::red), "png");
-        const QString small = Save(dir, "b-small.png", Filled(40, 30, Qt::red), "png");
+        const QString big = SavePicture(dir, "a-big.png", Filled(320, 240, Qt::red), "png");
+        const QString small = SavePicture(dir, "b-small.png", Filled(40, 30, Qt::red), "png");
         const QString out = dir.filePath("show.dat");
         QFile earlier(out);
         earlier.open(QIODevice::WriteOnly);
@@ -387,7 +350,7 @@ private slots:
     void undecodablePicturesAreReportedAndGoOn()
     {
         QTemporaryDir dir;
-        const QString good = Save(dir, "a.png", Filled(10, 10, Qt::white), "png");
+        const QString good = SavePicture(dir, "a.png", Filled(10, 10, Qt::white), "png");
         const QString bad = dir.filePath("b.png");
         QFile text(bad);
         text.open(QIODevice::WriteOnly);

@@ -6,6 +6,7 @@
 #include "sdcard/CardReading.h"
 #include "sdcard/SdCommands.h"
 #include "link/PortCommands.h"
+#include "support/CommandRig.h"
 #include "support/FakeLink.h"
 #include "support/TestBytes.h"
 
@@ -48,16 +49,7 @@ private:
     const FakeLinkState& m_link;
 };
 
-struct Rig {
-    ScriptedHost host;
-    std::shared_ptr<FakeLinkState> link = std::make_shared<FakeLinkState>();
-    PanelSession session{host, [this](const QString&, qint32) {
-                             OpenResult r;
-                             r.link = std::make_unique<FakeLink>(link);
-                             return r;
-                         }};
-    Rig() { OpenPort(session); }
-};
+using Rig = CommandRig<>;
 
 // A module that keeps sending one byte after another, a few milliseconds
 // apart, for ever.

@@ -4,6 +4,7 @@
 
 #include "commands/TextCommands.h"
 #include "link/PortCommands.h"
+#include "support/CommandRig.h"
 #include "support/FakeLink.h"
 #include "support/TestBytes.h"
 
@@ -14,20 +15,8 @@ using namespace tavrel::testing;
 
 namespace {
 
-struct Rig {
-    ScriptedHost host;
-    std::shared_ptr<FakeLinkState> link = std::make_shared<FakeLinkState>();
-    PanelSession session{host, [this](const QString&, qint32) {
-                             OpenResult r;
-                             r.link = std::make_unique<FakeLink>(link);
-                             return r;
-                         }};
-    Rig()
-    {
-        OpenPort(session);
-        link->answers = QVector<QByteArray>(8, Bytes({6}));
-    }
-    QByteArray lastWrite() const { return link->writes.value(link->writes.size() - 1); }
+struct Rig : CommandRig<> {
+    Rig() : CommandRig(8) {}
 };
 
 using Command = CommandOutcome (*)(PanelSession&);

@@ -8,6 +8,7 @@
 #include "link/PortNames.h"
 #include "support/EmulatorProcess.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 #include "support/UiSeamRecorder.h"
 
 #include <QAbstractButton>
@@ -18,26 +19,6 @@ using namespace tavrel;
 using namespace tavrel::testing;
 
 namespace {
-
-const QString kAck = QStringLiteral("\r\n> Command Acknowledged");
-
-struct OpenPanel {
-    CTavrelDlg panel;
-
-    explicit OpenPanel(const QString& port = EmulatorPortName())
-        : panel([&] {
-            PanelOptions options;
-            options.portName = port;
-            options.showEmulatorWindow = false;
-            return options;
-        }())
-    {
-        panel.show();
-        click("openPortButton");
-    }
-
-    void click(const QString& name) { QTest::mouseClick(panel.findChild<QPushButton*>(name), Qt::LeftButton); }
-};
 
 // "name=1" for a checked button, "name=0" for an unchecked one; "name=-"
 // when it is not shown.
@@ -54,8 +35,6 @@ void Click(QWidget* dialog, const QString& name)
     if (auto* button = dialog->findChild<QAbstractButton*>(name))
         button->click();
 }
-
-#define DRIVEN(driver) QVERIFY2((driver).done(), qPrintable((driver).problems().join("; ")))
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "link/PortNames.h"
 #include "support/EmulatorProcess.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -15,27 +16,6 @@ using namespace tavrel;
 using namespace tavrel::testing;
 
 namespace {
-
-const QString kAck = QStringLiteral("\r\n> Command Acknowledged");
-
-// A panel with its port open, on the built-in emulator unless told otherwise.
-struct OpenPanel {
-    CTavrelDlg panel;
-
-    explicit OpenPanel(const QString& port = EmulatorPortName())
-        : panel([&] {
-            PanelOptions options;
-            options.portName = port;
-            options.showEmulatorWindow = false;
-            return options;
-        }())
-    {
-        panel.show();
-        click("openPortButton");
-    }
-
-    void click(const QString& name) { QTest::mouseClick(panel.findChild<QPushButton*>(name), Qt::LeftButton); }
-};
 
 // Records the named fields, types the texts into the first of them and
 // presses OK.
@@ -49,8 +29,6 @@ ModalDriver::Answer Fill(ModalDriver& driver, const QStringList& names, const QS
         ModalDriver::clickOk(dialog);
     };
 }
-
-#define DRIVEN(driver) QVERIFY2((driver).done(), qPrintable((driver).problems().join("; ")))
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "link/PortNames.h"
 #include "link/dialogs/CPIxelDialog.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 #include "support/UiSeamRecorder.h"
 #include "widgets/CXColourPicker.h"
 
@@ -19,27 +20,6 @@ using namespace tavrel::testing;
 namespace {
 
 const QString kPixelTitle = QStringLiteral("Enter Pixel Coordinates");
-
-// A panel on the built-in emulator with its port open.
-struct OpenPanel {
-    CTavrelDlg panel{[] {
-        PanelOptions options;
-        options.portName = EmulatorPortName();
-        options.showEmulatorWindow = false;
-        return options;
-    }()};
-
-    OpenPanel()
-    {
-        panel.show();
-        click("openPortButton");
-    }
-
-    void click(const char* name)
-    {
-        QTest::mouseClick(panel.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-    }
-};
 
 // An answer that records the pre-filled texts, then types x and y and
 // presses OK.

@@ -12,6 +12,7 @@
 #include "imaging/dialogs/CUploadProgress.h"
 #include "link/PortNames.h"
 #include "support/ModalDriver.h"
+#include "support/PictureFiles.h"
 #include "support/UiSeamRecorder.h"
 
 #include <QFile>
@@ -62,15 +63,6 @@ struct FileSeam {
     }
 };
 
-QString SavePicture(const QTemporaryDir& dir, const QString& name, const QImage& image, const char* format)
-{
-    const QString path = dir.filePath(name);
-    QImageWriter writer(path, format);
-    writer.setQuality(100);
-    writer.write(image);
-    return path;
-}
-
 QImage Gradient(int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
@@ -78,19 +70,6 @@ QImage Gradient(int w, int h)
         for (int x = 0; x < w; ++x)
             image.setPixel(x, y, qRgb(x * 255 / qMax(1, w - 1), y * 255 / qMax(1, h - 1), 128));
     return image;
-}
-
-QImage Filled(int w, int h, QColor colour)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    image.fill(colour);
-    return image;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 template <typename T>

@@ -6,6 +6,7 @@
 #include "commands/dialogs/TextDialogs.h"
 #include "link/PortNames.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 #include "support/UiSeamRecorder.h"
 
 #include <QCheckBox>
@@ -19,8 +20,6 @@ using namespace tavrel;
 using namespace tavrel::testing;
 
 namespace {
-
-const QString kAck = QStringLiteral("\r\n> Command Acknowledged");
 
 void SetChecked(QWidget* dialog, const char* name, bool checked)
 {
@@ -53,27 +52,6 @@ QStringList LabelTexts(QWidget* dialog)
         texts << label->text();
     return texts;
 }
-
-// A panel on the built-in emulator with its port open.
-struct OpenPanel {
-    CTavrelDlg panel{[] {
-        PanelOptions options;
-        options.portName = EmulatorPortName();
-        options.showEmulatorWindow = false;
-        return options;
-    }()};
-
-    OpenPanel()
-    {
-        panel.show();
-        click("openPortButton");
-    }
-
-    void click(const char* name)
-    {
-        QTest::mouseClick(panel.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-    }
-};
 
 } // namespace
 

@@ -230,6 +230,32 @@ bool CDisplayCharacter::commit()
 
 // Requests to dialogs --------------------------------------------------------
 
+namespace {
+
+// Print Text and Text Button take the same fields from the request and give
+// them back, but for their one check box, `checkName`, held in `checked`.
+template <typename Dialog>
+bool RunTextEntry(Dialog& dialog, DialogRequest& request, QLatin1String checkName, int Dialog::*checked)
+{
+    dialog.m_x = request.value(TextField::kX);
+    dialog.m_y = request.value(TextField::kY);
+    dialog.m_widthFactor = request.value(TextField::kWidth);
+    dialog.m_heightFactor = request.value(TextField::kHeight);
+    dialog.*checked = CheckedFrom(request.value(checkName));
+    dialog.m_text = request.value(TextField::kText);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    request.setValue(TextField::kX, dialog.m_x);
+    request.setValue(TextField::kY, dialog.m_y);
+    request.setValue(TextField::kWidth, dialog.m_widthFactor);
+    request.setValue(TextField::kHeight, dialog.m_heightFactor);
+    request.setValue(checkName, CheckValue(dialog.*checked));
+    request.setValue(TextField::kText, dialog.m_text);
+    return true;
+}
+
+} // namespace
+
 bool RunTextDialog(QWidget* parent, DialogRequest& request)
 {
     switch (request.kind) {
@@ -249,39 +275,11 @@ bool RunTextDialog(QWidget* parent, DialogRequest& request)
     }
     case DialogKind::PrintText: {
         CPrintTextDialog dialog(parent);
-        dialog.m_x = request.value(TextField::kX);
-        dialog.m_y = request.value(TextField::kY);
-        dialog.m_widthFactor = request.value(TextField::kWidth);
-        dialog.m_heightFactor = request.value(TextField::kHeight);
-        dialog.m_formatted = CheckedFrom(request.value(TextField::kFormatted));
-        dialog.m_text = request.value(TextField::kText);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        request.setValue(TextField::kX, dialog.m_x);
-        request.setValue(TextField::kY, dialog.m_y);
-        request.setValue(TextField::kWidth, dialog.m_widthFactor);
-        request.setValue(TextField::kHeight, dialog.m_heightFactor);
-        request.setValue(TextField::kFormatted, CheckValue(dialog.m_formatted));
-        request.setValue(TextField::kText, dialog.m_text);
-        return true;
+        return RunTextEntry(dialog, request, TextField::kFormatted, &CPrintTextDialog::m_formatted);
     }
     case DialogKind::TextButton: {
         CTextButtonDialog dialog(parent);
-        dialog.m_x = request.value(TextField::kX);
-        dialog.m_y = request.value(TextField::kY);
-        dialog.m_widthFactor = request.value(TextField::kWidth);
-        dialog.m_heightFactor = request.value(TextField::kHeight);
-        dialog.m_buttonDown = CheckedFrom(request.value(TextField::kButtonDown));
-        dialog.m_text = request.value(TextField::kText);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        request.setValue(TextField::kX, dialog.m_x);
-        request.setValue(TextField::kY, dialog.m_y);
-        request.setValue(TextField::kWidth, dialog.m_widthFactor);
-        request.setValue(TextField::kHeight, dialog.m_heightFactor);
-        request.setValue(TextField::kButtonDown, CheckValue(dialog.m_buttonDown));
-        request.setValue(TextField::kText, dialog.m_text);
-        return true;
+        return RunTextEntry(dialog, request, TextField::kButtonDown, &CTextButtonDialog::m_buttonDown);
     }
     case DialogKind::DisplayCharacter: {
         CDisplayCharacter dialog(parent);

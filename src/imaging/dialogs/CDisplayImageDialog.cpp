@@ -91,11 +91,8 @@ QImage CDisplayImageDialog::placeholderPicture()
 
 ResizeRule CDisplayImageDialog::rule() const
 {
-    ResizeRule r;
-    r.mode = m_resizeMode == 2 ? ResizeMode::Maximize : m_resizeMode == 3 ? ResizeMode::ResizeTo : ResizeMode::NoResize;
-    r.width = m_resizeWidth;
-    r.height = m_resizeHeight;
-    return r;
+    // The mode counts from 1.
+    return ResizeRuleOf(m_resizeMode - 1, m_resizeWidth, m_resizeHeight);
 }
 
 void CDisplayImageDialog::push()

@@ -124,11 +124,7 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
 
 ResizeRule CSlideShowDialog::rule() const
 {
-    ResizeRule r;
-    r.mode = m_resizeRadio == 1 ? ResizeMode::Maximize : m_resizeRadio == 2 ? ResizeMode::ResizeTo : ResizeMode::NoResize;
-    r.width = m_resizeWidth;
-    r.height = m_resizeHeight;
-    return r;
+    return ResizeRuleOf(m_resizeRadio, m_resizeWidth, m_resizeHeight);
 }
 
 void CSlideShowDialog::push()

@@ -119,6 +119,15 @@ ResizeControls MakeResizeGroup(QWidget* parent)
     return c;
 }
 
+ResizeRule ResizeRuleOf(int choice, int width, int height)
+{
+    ResizeRule r;
+    r.mode = choice == 1 ? ResizeMode::Maximize : choice == 2 ? ResizeMode::ResizeTo : ResizeMode::NoResize;
+    r.width = width;
+    r.height = height;
+    return r;
+}
+
 DepthControls MakeDepthGroup(QWidget* parent)
 {
     DepthControls c;

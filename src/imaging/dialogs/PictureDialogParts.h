@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/PictureConversion.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -43,6 +45,9 @@ struct ResizeControls {
     QLineEdit* height = nullptr;
 };
 ResizeControls MakeResizeGroup(QWidget* parent);
+// The rule for the chosen resizing option, counted from 0 for "No Resize",
+// with the width and height typed for "Resize to:".
+ResizeRule ResizeRuleOf(int choice, int width, int height);
 
 // "Bit Depth": "16-bit" (1034), "8-bit" (1035).
 struct DepthControls {
