@@ -60,13 +60,18 @@ qint64 SerialLink::write(const QByteArray& bytes)
     const qint64 queued = m_port.write(bytes);
     if (queued <= 0)
         return 0;
+    const qint64 dropped = sendPendingWithin(m_timeouts.writeBudgetMs(bytes.size()));
+    return queued - dropped;
+}
+
+qint64 SerialLink::sendPendingWithin(qint64 budgetMs)
+{
     QElapsedTimer clock;
     clock.start();
-    const qint64 budget = m_timeouts.writeBudgetMs(bytes.size());
-    // waitForBytesWritten returns after each chunk, so keep waiting until the
-    // whole packet reached the driver or the write time-out is spent.
-    while (m_port.bytesToWrite() > 0) {
-        const qint64 remaining = budget - clock.elapsed();
+    // waitForBytesWritten returns after each chunk, so keep waiting until
+    // everything reached the driver or the time is spent.
+    while (!m_dead && m_port.bytesToWrite() > 0) {
+        const qint64 remaining = budgetMs - clock.elapsed();
         if (remaining <= 0)
             break;
         if (!m_port.waitForBytesWritten(int(remaining))) {
@@ -76,13 +81,10 @@ qint64 SerialLink::write(const QByteArray& bytes)
             break;
         }
     }
-    const qint64 pending = m_port.bytesToWrite();
-    if (pending > 0) {
-        // Bytes that did not go out within the time-out are dropped, so that
-        // they cannot trail into the next command.
+    const qint64 dropped = m_port.bytesToWrite();
+    if (dropped > 0)
         m_port.clear(QSerialPort::Output);
-    }
-    return queued - pending;
+    return dropped;
 }
 
 qint64 SerialLink::writeUnwaited(const QByteArray& bytes)
@@ -121,24 +123,7 @@ qint64 SerialLink::drainOutput()
     if (pending == 0)
         return 0;
     m_port.clearError();
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 budget = m_timeouts.writeBudgetMs(int(qMin<qint64>(pending, 1 << 20)));
-    while (!m_dead && m_port.bytesToWrite() > 0) {
-        const qint64 remaining = budget - clock.elapsed();
-        if (remaining <= 0)
-            break;
-        if (!m_port.waitForBytesWritten(int(remaining))) {
-            const auto error = m_port.error();
-            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
-                m_dead = true;
-            break;
-        }
-    }
-    const qint64 dropped = m_port.bytesToWrite();
-    if (dropped > 0)
-        m_port.clear(QSerialPort::Output);
-    return dropped;
+    return sendPendingWithin(m_timeouts.writeBudgetMs(int(qMin<qint64>(pending, 1 << 20))));
 }
 
 QByteArray SerialLink::read(int count)

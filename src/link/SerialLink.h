@@ -27,6 +27,10 @@ private:
     // True while the port can still carry data; a vanished device or a
     // hang-up turns the link dead until it is reopened.
     bool usable();
+    // Waits until what QSerialPort holds has reached the driver or budgetMs
+    // is spent; what is still waiting then is dropped, so that it cannot
+    // trail into the next command. Returns how many bytes were dropped.
+    qint64 sendPendingWithin(qint64 budgetMs);
 
     QSerialPort m_port;
     LinkTimeouts m_timeouts;
