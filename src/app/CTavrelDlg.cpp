@@ -1,7 +1,7 @@
 #include "app/CTavrelDlg.h"
 
 #include "app/CAboutDlg.h"
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
 #include "emulator/window/EmulatorWindow.h"

@@ -1,6 +1,6 @@
 #include "link/OpenLink.h"
 
-#include "emulator/EmulatorLink.h"
+#include "link/EmulatorLink.h"
 #include "link/PortNames.h"
 #include "link/SerialLink.h"
 
@@ -11,7 +11,7 @@ LinkOpener MakeLinkOpener(quennel::Emulator* builtInEmulator)
     return [builtInEmulator](const QString& portName, qint32 baudRate) {
         if (builtInEmulator && IsEmulatorPortName(portName)) {
             OpenResult result;
-            result.link = std::make_unique<quennel::EmulatorLink>(*builtInEmulator);
+            result.link = std::make_unique<EmulatorLink>(*builtInEmulator);
             return result;
         }
         return SerialLink::open(portName, baudRate);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "link/HostColour.h"
 
 #include <QPointer>

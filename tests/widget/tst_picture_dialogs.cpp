@@ -3,7 +3,7 @@
 // emulator.
 
 #include "app/CTavrelDlg.h"
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "emulator/Emulator.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/SlideshowBuilder.h"

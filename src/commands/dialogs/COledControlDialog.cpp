@@ -1,6 +1,6 @@
 #include "commands/dialogs/COledControlDialog.h"
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "commands/ChoiceFields.h"
 #include "commands/DisplayControlCommands.h"
 #include "commands/dialogs/DialogForm.h"

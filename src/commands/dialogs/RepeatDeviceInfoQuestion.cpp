@@ -1,6 +1,6 @@
 #include "commands/dialogs/RepeatDeviceInfoQuestion.h"
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "commands/ChoiceFields.h"
 
 #include <QObject>

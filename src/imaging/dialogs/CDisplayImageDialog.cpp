@@ -1,6 +1,6 @@
 #include "imaging/dialogs/CDisplayImageDialog.h"
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"

@@ -1,6 +1,6 @@
 #include "imaging/dialogs/CSlideShowDialog.h"
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/SlideshowBuilder.h"

@@ -1,6 +1,6 @@
 #include "imaging/dialogs/IntegerEntry.h"
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "imaging/ImageFiles.h"
 
 #include <QLineEdit>

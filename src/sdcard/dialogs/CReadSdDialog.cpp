@@ -1,6 +1,6 @@
 #include "sdcard/dialogs/CReadSdDialog.h"
 
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 #include "sdcard/SdPackets.h"
 
 #include <QGridLayout>

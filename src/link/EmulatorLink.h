@@ -5,14 +5,16 @@
 #include <QPointer>
 
 namespace quennel {
-
 class Emulator;
+}
+
+namespace tavrel {
 
 // A Link to the in-process emulator. The emulator answers synchronously, so a
 // read returns at once with whatever the emulator has replied so far.
-class EmulatorLink final : public tavrel::Link {
+class EmulatorLink final : public Link {
 public:
-    explicit EmulatorLink(Emulator& emulator);
+    explicit EmulatorLink(quennel::Emulator& emulator);
 
     qint64 write(const QByteArray& bytes) override;
     QByteArray read(int count) override;
@@ -20,8 +22,8 @@ public:
     void close() override;
 
 private:
-    QPointer<Emulator> m_emulator;
+    QPointer<quennel::Emulator> m_emulator;
     QByteArray m_received;
 };
 
-} // namespace quennel
+} // namespace tavrel

@@ -1,4 +1,4 @@
-#include "app/UiSeam.h"
+#include "widgets/UiSeam.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>

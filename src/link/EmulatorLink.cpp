@@ -1,10 +1,10 @@
-#include "emulator/EmulatorLink.h"
+#include "link/EmulatorLink.h"
 
 #include "emulator/Emulator.h"
 
-namespace quennel {
+namespace tavrel {
 
-EmulatorLink::EmulatorLink(Emulator& emulator)
+EmulatorLink::EmulatorLink(quennel::Emulator& emulator)
     : m_emulator(&emulator)
 {
 }
@@ -37,4 +37,4 @@ void EmulatorLink::close()
     m_received.clear();
 }
 
-} // namespace quennel
+} // namespace tavrel
