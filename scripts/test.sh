@@ -7,10 +7,18 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/ensure-deps.sh"
 jobs="$(nproc)"
 
+# A compiler cache, when the machine has one, makes rebuilds across several
+# checkouts cheap; nothing depends on it.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+fi
+
 run_suite() {
   local build="$1"; shift
   if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DTAVREL_WERROR=ON "$@" >/dev/null
+    cmake -S "$root" -B "$build" -DTAVREL_WERROR=ON "${launcher[@]}" "$@" >/dev/null
   fi
   cmake --build "$build" -j"$jobs"
   ctest --test-dir "$build" --output-on-failure -j"$jobs"
