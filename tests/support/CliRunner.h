@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +13,29 @@ struct CliRun {
     QString out;
     QString err;
     qint64 elapsedMs = 0;
+    // Filled by RunCliWith() only: standard output exactly as written, and
+    // the child's peak resident memory in KiB (0 where unknown).
+    QByteArray outBytes;
+    qint64 peakRssKb = 0;
+    bool killed = false;  // it outlived the time limit
 };
 
 // Runs tavrel-cli with these arguments, in workingDirectory when one is
 // given, and waits up to a minute for it to finish.
 CliRun RunCli(const QStringList& arguments, const QString& workingDirectory = QString());
+
+// What RunCliWith() may set up for the child besides its arguments.
+struct CliRunOptions {
+    QString program;            // empty: tavrel-cli
+    QString workingDirectory;
+    QByteArray input;           // written to its standard input, which is then closed
+    qint64 fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes (SIGXFSZ ignored, so writes fail with EFBIG)
+    int timeoutMs = 60000;      // then it is killed
+};
+
+// Like RunCli(), and also measures the child's peak memory and can limit the
+// size of the files it writes. POSIX only; elsewhere it falls back to
+// RunCli() without the limit or the measurement.
+CliRun RunCliWith(const QStringList& arguments, const CliRunOptions& options);
 
 } // namespace tavrel::testing
