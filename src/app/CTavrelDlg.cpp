@@ -1,6 +1,7 @@
 #include "app/CTavrelDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/WindowPlacement.h"
 #include "widgets/UiSeam.h"
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
@@ -535,24 +536,36 @@ void CTavrelDlg::updateEmulatorWindow()
     }
     if (m_emulatorWindow->isVisible())
         return;
-    m_emulatorWindow->adjustSize();
+    const QScreen* s = screen();
+    if (!s) {
+        m_emulatorWindow->show();
+        return;
+    }
+    // Beside the panel at the full scale if the screen has room, making room
+    // by moving the panel left if that is enough, else at a smaller scale; a
+    // window that fits nowhere goes over the panel's emptiest corner.
     const int gap = 8;
-    const QSize size = m_emulatorWindow->frameGeometry().size();
-    if (const QScreen* s = screen()) {
-        // Make room on the right by moving the panel left, as far as the
-        // screen allows, so that the two windows do not overlap.
-        const QRect available = s->availableGeometry();
-        const int overflow = frameGeometry().right() + gap + size.width() - available.right();
-        if (overflow > 0)
-            move(pos() - QPoint(qMin(overflow, frameGeometry().left() - available.left()), 0));
+    const int smallestScale = 2;
+    const QRect available = s->availableGeometry();
+    const QSize frameMargins = frameGeometry().size() - size();
+    QRect panel = frameGeometry();
+    WindowPlace place;
+    for (int scale = quennel::EmulatorWindow::kDefaultScale; scale >= smallestScale; --scale) {
+        m_emulatorWindow->setScale(scale);
+        m_emulatorWindow->adjustSize();
+        const QSize frame = m_emulatorWindow->size() + frameMargins;
+        place = PlaceBesidePanel(panel, frame, available, gap);
+        if (place.clear)
+            break;
+        const QPoint roomy = PanelPositionMakingRoom(panel, frame, available, gap);
+        if (roomy != panel.topLeft()) {
+            panel.moveTopLeft(roomy);
+            move(roomy);
+            place = PlaceBesidePanel(panel, frame, available, gap);
+            break;
+        }
     }
-    QPoint topLeft = frameGeometry().topRight() + QPoint(gap + 1, 0);
-    if (const QScreen* s = screen()) {
-        const QRect available = s->availableGeometry();
-        topLeft.setX(qMax(available.left(), qMin(topLeft.x(), available.right() + 1 - size.width())));
-        topLeft.setY(qMax(available.top(), qMin(topLeft.y(), available.bottom() + 1 - size.height())));
-    }
-    m_emulatorWindow->move(topLeft);
+    m_emulatorWindow->move(place.topLeft);
     m_emulatorWindow->show();
 }
 

@@ -4,6 +4,7 @@
 #include "app/CTavrelDlg.h"
 #include "emulator/Emulator.h"
 #include "link/PortNames.h"
+#include "sdcard/dialogs/CFileDirectoryDialog.h"
 #include "sdcard/dialogs/CGetFilename1.h"
 #include "sdcard/dialogs/CGetFilenameDialog.h"
 #include "sdcard/dialogs/CReadSdDialog.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -132,6 +134,39 @@ private slots:
         QCOMPARE(driver.readings(), (QStringList{"0", "still open", "countEdit"}));
         QCOMPARE(seam.messages, QStringList{"Tavrel|Please enter an integer."});
         QCOMPARE(dialog.m_count, 12);
+    }
+
+    // The received text is in a box of several lines that still behaves as
+    // a dialog's edit: Enter presses OK, Ctrl+Enter starts a line.
+    void fileInfoTakesEnterAsOk_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+
+    void fileInfoTakesEnterAsOk()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        CFileDirectoryDialog dialog;
+        dialog.m_text = QStringLiteral("A.TXT\r\nB.TXT");
+        auto* box = dialog.findChild<QPlainTextEdit*>(QStringLiteral("textEdit"));
+        QVERIFY(box);
+        ModalDriver driver;
+        driver.expect(kFileInfo, [&](QWidget* d) {
+            QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier | Qt::KeyboardModifiers(modifiers));
+            QTest::keyClicks(box, QStringLiteral("C.TXT"));
+            driver.read(d, QStringLiteral("textEdit"));
+            QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        });
+        const int result = dialog.exec();
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(driver.readings(), QStringList{"A.TXT\nB.TXT\nC.TXT"});
+        QCOMPARE(box->toPlainText(), QStringLiteral("A.TXT\nB.TXT\nC.TXT"));
     }
 
     void writeListReadAndEraseThroughThePanel()

@@ -2,11 +2,11 @@
 
 #include "commands/TextCommands.h"
 #include "commands/UserCharacter.h"
+#include "widgets/CEnterTextEdit.h"
 #include "widgets/COledCharEdit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -88,33 +88,6 @@ bool CTextCharacterDialog::commit()
     return true;
 }
 
-// The text box ---------------------------------------------------------------
-
-CEnterTextEdit::CEnterTextEdit(QWidget* parent)
-    : QPlainTextEdit(parent)
-{
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setTabChangesFocus(true);
-    setFixedHeight(fontMetrics().lineSpacing() * 3 + 2 * frameWidth() + 8);
-}
-
-void CEnterTextEdit::keyPressEvent(QKeyEvent* event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & Qt::ControlModifier)) {
-        insertPlainText(QStringLiteral("\n"));
-        event->accept();
-        return;
-    }
-    if (enter) {
-        // Left to the dialog, which presses its default button.
-        event->ignore();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-}
-
 // "Print Text" and "Text Button" ---------------------------------------------
 
 CTextEntryDialog::CTextEntryDialog(const QString& title, const QString& checkCaption, const QString& checkName,
@@ -128,7 +101,10 @@ CTextEntryDialog::CTextEntryDialog(const QString& title, const QString& checkCap
     m_check = AddCheckBox(this, form(), checkCaption, checkName, 1023);
 
     const int row = form()->rowCount();
+    // Several lines, scrolling sideways; three show at a time.
     m_textEdit = new CEnterTextEdit(this);
+    m_textEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_textEdit->setFixedHeight(m_textEdit->fontMetrics().lineSpacing() * 3 + 2 * m_textEdit->frameWidth() + 8);
     m_textEdit->setObjectName(QStringLiteral("textEdit"));
     m_textEdit->setProperty("controlId", 1013);
     auto* caption = new QLabel(tr("Text:"), this);

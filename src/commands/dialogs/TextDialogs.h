@@ -3,7 +3,6 @@
 #include "link/DialogRequest.h"
 #include "link/dialogs/CParameterDialog.h"
 
-#include <QPlainTextEdit>
 #include <QString>
 
 class QCheckBox;
@@ -12,6 +11,8 @@ class QLineEdit;
 class QWidget;
 
 namespace tavrel {
+
+class CEnterTextEdit;
 
 // "Text Character": the point, the character and whether the point is a
 // column and row (formatted) or pixels. Nothing is validated here.
@@ -34,18 +35,6 @@ private:
     QLineEdit* m_yEdit = nullptr;
     QLineEdit* m_characterEdit = nullptr;
     QCheckBox* m_formattedCheck = nullptr;
-};
-
-// The text box of the string and button dialogs: several lines, scrolling
-// sideways. Enter presses the dialog's OK as in a one-line field; Ctrl+Enter
-// starts a new line.
-class CEnterTextEdit : public QPlainTextEdit {
-    Q_OBJECT
-public:
-    explicit CEnterTextEdit(QWidget* parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The common form of "Print Text" and "Text Button": X, Y, the two size

@@ -25,13 +25,25 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
 
     m_xEdit = addLineEdit(tr("X:"), QStringLiteral("xEdit"), 1011);
     m_yEdit = addLineEdit(tr("Y:"), QStringLiteral("yEdit"), 1012);
+    // The hint stands beside X; the source size gets the row under Y, and
+    // the buttons, preview and options the row under that. Rows are taken
+    // from where the entries landed, so that nothing shares a row with Y.
+    const auto rowOf = [grid](QWidget* widget) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(grid->indexOf(widget), &row, &column, &rowSpan, &columnSpan);
+        return row;
+    };
+    const int xRow = rowOf(m_xEdit);
+    const int sizeRow = rowOf(m_yEdit) + 1;
+    const int mainRow = sizeRow + 1;
+
     auto* hint = new QLabel(tr("Displays an image at given coordinates.  "), this);
     hint->setObjectName(QStringLiteral("hintLabel"));
-    grid->addWidget(hint, 0, 2, 1, 2);
+    grid->addWidget(hint, xRow, 2, 1, 2);
 
     m_sourceSizeLabel = new QLabel(this);
     IdentifyControl(m_sourceSizeLabel, "sourceSizeLabel", 1036);
-    grid->addWidget(m_sourceSizeLabel, 2, 0, 1, 4);
+    grid->addWidget(m_sourceSizeLabel, sizeRow, 0, 1, 4);
 
     auto* buttons = new QVBoxLayout;
     auto* open = MakeButton(this, tr("Open Picture"), "openPictureButton", 1003);
@@ -41,7 +53,7 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     buttons->addWidget(saveBmp);
     buttons->addWidget(saveData);
     buttons->addStretch(1);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->addLayout(buttons, mainRow, 0, 1, 2);
 
     auto* previewColumn = new QVBoxLayout;
     auto* previewLabel = new QLabel(tr("Preview:"), this);
@@ -50,7 +62,7 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     m_preview = MakePicturePreview(this, "preview", 1001);
     previewColumn->addWidget(PreviewFrame(this, m_preview));
     previewColumn->addStretch(1);
-    grid->addLayout(previewColumn, 3, 2);
+    grid->addLayout(previewColumn, mainRow, 2);
 
     auto* options = new QVBoxLayout;
     const ResizeControls resize = MakeResizeGroup(this);
@@ -65,7 +77,7 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     m_depth8Radio = depth.depth8;
     options->addWidget(depth.group);
     options->addStretch(1);
-    grid->addLayout(options, 3, 3);
+    grid->addLayout(options, mainRow, 3);
 
     auto* done = MakeButton(this, tr("Done"), "doneButton", 2);
     AddBesideOk(this, okButton(), done);

@@ -1,19 +1,20 @@
 #include "sdcard/dialogs/CFileDirectoryDialog.h"
 
+#include "widgets/CEnterTextEdit.h"
+
 #include <QFontDatabase>
 #include <QGridLayout>
-#include <QPlainTextEdit>
 
 namespace tavrel {
 
 CFileDirectoryDialog::CFileDirectoryDialog(QWidget* parent)
     : CParameterDialog(tr("SD Card File Info:"), QSize(220, 150), parent)
 {
-    m_textEdit = new QPlainTextEdit(this);
+    // Enter closes the dialog with OK; Ctrl+Enter adds a line.
+    m_textEdit = new CEnterTextEdit(this);
     m_textEdit->setObjectName(QStringLiteral("textEdit"));
     m_textEdit->setProperty("controlId", 1018);
     // Scrolls with the cursor both ways, without scroll bars.
-    m_textEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_textEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Listings line their sizes up in columns.

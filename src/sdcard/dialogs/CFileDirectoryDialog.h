@@ -4,12 +4,13 @@
 
 #include <QString>
 
-class QPlainTextEdit;
-
 namespace tavrel {
 
+class CEnterTextEdit;
+
 // "SD Card File Info:": shows text the module sent (a directory listing or
-// file data) in an editable multi-line box. OK and Escape both just close it.
+// file data) in an editable multi-line box. OK, Enter and Escape all just
+// close it.
 class CFileDirectoryDialog : public CParameterDialog {
     Q_OBJECT
 public:
@@ -23,7 +24,7 @@ protected:
     bool commit() override;
 
 private:
-    QPlainTextEdit* m_textEdit = nullptr;
+    CEnterTextEdit* m_textEdit = nullptr;
 };
 
 } // namespace tavrel
