@@ -49,26 +49,64 @@ QByteArray BmpHeader(const QImage& picture, qint64 rowBytes)
     return header;
 }
 
-// One row as blue, green, red triples from 32-bit pixels; alpha, if any, is
-// not looked at.
-void RowFromRgb32(const uchar* line, int width, char* row)
+// Blue, green, red triples from 32-bit pixels, appended to `out`; alpha,
+// if any, is not looked at.
+void AppendFromRgb32(QByteArray& out, const uchar* line, int count)
 {
+    const qsizetype at = out.size();
+    out.resize(at + qsizetype(count) * 3);
+    char* bgr = out.data() + at;
     const auto* pixels = reinterpret_cast<const QRgb*>(line);
-    for (int x = 0; x < width; ++x) {
-        *row++ = char(qBlue(pixels[x]));
-        *row++ = char(qGreen(pixels[x]));
-        *row++ = char(qRed(pixels[x]));
+    for (int x = 0; x < count; ++x) {
+        *bgr++ = char(qBlue(pixels[x]));
+        *bgr++ = char(qGreen(pixels[x]));
+        *bgr++ = char(qRed(pixels[x]));
     }
 }
 
-void RowFromRgb888(const uchar* line, int width, char* row)
+void AppendFromRgb888(QByteArray& out, const uchar* line, int count)
 {
-    for (int x = 0; x < width; ++x, line += 3) {
-        *row++ = char(line[2]);
-        *row++ = char(line[1]);
-        *row++ = char(line[0]);
+    const qsizetype at = out.size();
+    out.resize(at + qsizetype(count) * 3);
+    char* bgr = out.data() + at;
+    for (int x = 0; x < count; ++x, line += 3) {
+        *bgr++ = char(line[2]);
+        *bgr++ = char(line[1]);
+        *bgr++ = char(line[0]);
     }
 }
+
+// The pixels of a picture of a format other than RGB32, ARGB32 and RGB888,
+// made opaque RGB32 a block at a time, as OpaqueRgb32() would make the
+// whole picture.
+class ConvertedBlocks {
+public:
+    explicit ConvertedBlocks(const QImage& picture)
+        : m_picture(picture)
+    {
+    }
+
+    // Row y from column x on; the block holding it is converted when
+    // first asked for. Null when the conversion fails.
+    const uchar* at(int x, int y, int count)
+    {
+        if (m_block.isNull() || x != m_left || y < m_top || y >= m_top + m_block.height()) {
+            const int rows = int(qBound<qint64>(1, kChunkBytes / (qint64(count) * 4), qint64(y) + 1));
+            m_left = x;
+            m_top = y - rows + 1;
+            m_block = OpaqueRgb32(m_picture.copy(x, m_top, count, rows));
+            if (m_block.isNull())
+                return nullptr;
+        }
+        return m_block.constScanLine(y - m_top);
+    }
+
+private:
+    const QImage& m_picture;
+    QImage m_block;
+    int m_left = 0;
+    int m_top = 0;
+};
 
 } // namespace
 
@@ -84,39 +122,40 @@ bool WriteBmp24(QIODevice& out, const QImage& picture)
     if (out.write(BmpHeader(picture, rowBytes)) != kHeaderBytes)
         return false;
 
-    // 32-bit and 24-bit pictures are read in place; any other format is
-    // made opaque RGB32 a strip of rows at a time, as OpaqueRgb32() would
-    // make the whole picture.
+    // Rows bottom to top, each in pieces of at most a chunk, collected and
+    // written a chunk at a time: however the picture is shaped, nothing of
+    // its own size is made beside it.
     const QImage::Format format = picture.format();
+    const int bytesPerPixel = format == QImage::Format_RGB888 ? 3 : 4;
     const bool direct = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
         || format == QImage::Format_RGB888;
-    const int stripRows = int(qBound<qint64>(1, kChunkBytes / (qint64(width) * 4), qint64(height)));
-    QImage strip;
-    int stripTop = height;
-
-    const int rowsPerWrite = int(qBound<qint64>(1, kChunkBytes / rowBytes, qint64(height)));
-    QByteArray chunk(int(rowBytes * rowsPerWrite), '\0');
-    int rowsInChunk = 0;
+    const int piecePixels = int(kChunkBytes / 4);
+    const QByteArray padding(int(rowBytes - qint64(width) * 3), '\0');
+    ConvertedBlocks converted(picture);
+    QByteArray chunk;
+    chunk.reserve(int(kChunkBytes) + piecePixels * 3 + 4);
     for (int y = height - 1; y >= 0; --y) {
-        char* row = chunk.data() + rowBytes * rowsInChunk;
-        if (format == QImage::Format_RGB888) {
-            RowFromRgb888(picture.constScanLine(y), width, row);
-        } else if (direct) {
-            RowFromRgb32(picture.constScanLine(y), width, row);
-        } else {
-            if (y < stripTop) {
-                stripTop = qMax(0, y - stripRows + 1);
-                strip = OpaqueRgb32(picture.copy(0, stripTop, width, y - stripTop + 1));
-                if (strip.isNull())
+        for (int x = 0; x < width; x += piecePixels) {
+            const int count = qMin(piecePixels, width - x);
+            if (direct) {
+                const uchar* line = picture.constScanLine(y) + qint64(x) * bytesPerPixel;
+                if (format == QImage::Format_RGB888)
+                    AppendFromRgb888(chunk, line, count);
+                else
+                    AppendFromRgb32(chunk, line, count);
+            } else {
+                const uchar* line = converted.at(x, y, count);
+                if (!line)
                     return false;
+                AppendFromRgb32(chunk, line, count);
             }
-            RowFromRgb32(strip.constScanLine(y - stripTop), width, row);
-        }
-        if (++rowsInChunk == rowsPerWrite || y == 0) {
-            const qint64 bytes = rowBytes * rowsInChunk;
-            if (out.write(chunk.constData(), bytes) != bytes)
-                return false;
-            rowsInChunk = 0;
+            if (x + count == width)
+                chunk.append(padding);
+            if (chunk.size() >= kChunkBytes || y == 0) {
+                if (out.write(chunk) != chunk.size())
+                    return false;
+                chunk.resize(0);  // keeps the capacity
+            }
         }
     }
     return true;

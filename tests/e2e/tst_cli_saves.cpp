@@ -7,6 +7,7 @@
 #include "support/BandedPng.h"
 #include "support/CliRunner.h"
 #include "support/PictureFiles.h"
+#include "support/SaveTestFiles.h"
 #include "support/SpecialFiles.h"
 
 #include <QDir>
@@ -17,36 +18,11 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 using namespace tavrel::testing;
 
 namespace {
-
-const QByteArray kOldBytes("the earlier file, which must survive");
-
-QString SystemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString Put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QImage Pattern(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, qRgb((x * 7 + y) & 0xFF, (y * 5) & 0xFF, (x ^ y) & 0xFF));
-    return image;
-}
 
 // Arguments of one save onto OUT, and the size of the file it makes; the
 // inputs are a.png (96 x 64), b.png and c.png in the working folder.
@@ -74,8 +50,8 @@ QStringList WithOutput(QStringList arguments, const QString& out)
 
 void MakeInputs(const QTemporaryDir& dir)
 {
-    SavePicture(dir, "a.png", Pattern(96, 64), "png");
-    SavePicture(dir, "b.png", Pattern(200, 100), "png");
+    SavePicture(dir, "a.png", PatternPicture(96, 64), "png");
+    SavePicture(dir, "b.png", PatternPicture(200, 100), "png");
     SavePicture(dir, "c.png", Filled(30, 20, Qt::green), "png");
 }
 
@@ -115,7 +91,7 @@ private slots:
         const CliSave save = CliSaves().at(kind);
         QTemporaryDir dir;
         MakeInputs(dir);
-        const QString out = Put(dir.filePath("out.dat"), kOldBytes);
+        const QString out = PutFile(dir.filePath("out.dat"), kEarlierFile);
         const QStringList before = FolderEntries(dir.path());
         CliRunOptions options;
         options.workingDirectory = dir.path();
@@ -134,7 +110,7 @@ private slots:
                               .arg(SystemText(EFBIG)));
         QCOMPARE(run.out, QString());
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(ReadAll(out), kOldBytes);
+        QCOMPARE(ReadAll(out), kEarlierFile);
     }
 
     void targetsThatAreNotRegularFiles_data()
@@ -153,19 +129,10 @@ private slots:
         QTemporaryDir dir;
         MakeInputs(dir);
         const QString target = dir.filePath("target");
-        std::unique_ptr<SocketFile> socket;
-        if (kind == "folder") {
-            QVERIFY(QDir(dir.path()).mkdir("target"));
-        } else if (kind == "fifo") {
-            QVERIFY(MakeFifo(target));
-        } else if (kind == "socket") {
-            socket = std::make_unique<SocketFile>(target);
-            QVERIFY(socket->isValid());
-        } else if (!RunningAsRoot()) {
+        if (kind == "device" && !RunningAsRoot())
             QSKIP("only root can make a scratch device node");
-        } else {
-            QVERIFY(MakeScratchDeviceNode(target));
-        }
+        std::unique_ptr<SocketFile> socket;
+        QVERIFY(MakeSpecialFile(kind, target, socket));
         const QString before = KindAt(target);
         const QStringList entries = FolderEntries(dir.path());
         for (const CliSave& save : CliSaves()) {
@@ -194,7 +161,7 @@ private slots:
         // runs as "nobody", which then must reach the program and the
         // pictures.
         QDir(dir.path()).mkdir("locked");
-        const QString old = Put(dir.filePath("locked/out.dat"), kOldBytes);
+        const QString old = PutFile(dir.filePath("locked/out.dat"), kEarlierFile);
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner
                                   | QFileDevice::ReadOther | QFileDevice::ExeOther);
         CliRunOptions options;
@@ -214,7 +181,7 @@ private slots:
             QCOMPARE(run.out, QString());
             QCOMPARE(run.exitCode, 1);
         }
-        QCOMPARE(ReadAll(old), kOldBytes);
+        QCOMPARE(ReadAll(old), kEarlierFile);
         QCOMPARE(FolderEntries(dir.filePath("locked")), QStringList{"out.dat"});
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7700));
     }

@@ -19,6 +19,19 @@
 
 namespace tavrel::testing {
 
+bool MakeSpecialFile(const QString& kind, const QString& path, std::unique_ptr<SocketFile>& socket)
+{
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+    if (kind == QLatin1String("fifo"))
+        return MakeFifo(path);
+    if (kind == QLatin1String("socket")) {
+        socket = std::make_unique<SocketFile>(path);
+        return socket->isValid();
+    }
+    return kind == QLatin1String("device") && MakeScratchDeviceNode(path);
+}
+
 QStringList FolderEntries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <memory>
+
 namespace tavrel::testing {
 
 // Things a save must never replace or must fail on, made in a test's own
@@ -32,6 +34,10 @@ private:
 // A scratch character device node with the numbers of /dev/null. Only root
 // may make one.
 bool MakeScratchDeviceNode(const QString& path);
+
+// Makes a "folder", "fifo", "socket" or "device" at the path; a socket is
+// bound for as long as `socket` holds it.
+bool MakeSpecialFile(const QString& kind, const QString& path, std::unique_ptr<SocketFile>& socket);
 
 // What is at the path itself, links not followed: "file", "folder",
 // "fifo", "socket", "device", "link", "missing" or "other"; for a device

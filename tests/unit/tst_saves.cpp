@@ -9,6 +9,7 @@
 #include "imaging/PictureConversion.h"
 #include "imaging/SlideshowBuilder.h"
 #include "support/PictureFiles.h"
+#include "support/SaveTestFiles.h"
 #include "support/SpecialFiles.h"
 
 #include <QBuffer>
@@ -19,7 +20,6 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <cstring>
 #include <functional>
 
 using namespace tavrel;
@@ -27,36 +27,10 @@ using namespace tavrel::testing;
 
 namespace {
 
-const QByteArray kOldBytes("the earlier file, which must survive");
-
-QString SystemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 QString WriteFailedText(int error)
 {
     return QStringLiteral("Failed to write output file (%1). An earlier file of that name was left unchanged.")
         .arg(SystemText(error));
-}
-
-QString Put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-// A picture whose bytes differ from row to row, so that a partial or
-// shifted file cannot pass for the right one.
-QImage Pattern(int w, int h, QImage::Format format = QImage::Format_RGB32)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, qRgb((x * 7 + y) & 0xFF, (y * 5) & 0xFF, (x ^ y) & 0xFF));
-    return image.convertToFormat(format);
 }
 
 // The three kinds of save, each writing a file of a known size.
@@ -72,10 +46,10 @@ QList<SaveKind> SaveKinds()
     return {
         {"image data", 3 + 96 * 64 * 2,
          [](const QString& out, const QStringList& pictures) {
-             return SaveImageDataFile(out, ConvertPicture(Pattern(96, 64), ResizeRule()), 16, pictures);
+             return SaveImageDataFile(out, ConvertPicture(PatternPicture(96, 64), ResizeRule()), 16, pictures);
          }},
         {"bmp", 54 + 96 * 3 * 64,
-         [](const QString& out, const QStringList& pictures) { return SaveBmpFile(out, Pattern(96, 64), pictures); }},
+         [](const QString& out, const QStringList& pictures) { return SaveBmpFile(out, PatternPicture(96, 64), pictures); }},
         {"slideshow of one", 3 + 96 * 64 * 2,
          [maximize](const QString& out, const QStringList& pictures) {
              return BuildSlideshowFile(out, pictures.mid(0, 1), maximize, 16);
@@ -90,7 +64,7 @@ QList<SaveKind> SaveKinds()
 // Three pictures for the slideshows and as sources.
 QStringList MakePictures(const QTemporaryDir& dir)
 {
-    return {SavePicture(dir, "a.png", Pattern(120, 80), "png"), SavePicture(dir, "b.png", Pattern(96, 64), "png"),
+    return {SavePicture(dir, "a.png", PatternPicture(120, 80), "png"), SavePicture(dir, "b.png", PatternPicture(96, 64), "png"),
             SavePicture(dir, "c.png", Filled(50, 50, Qt::blue), "png")};
 }
 
@@ -134,7 +108,7 @@ private slots:
         const SaveKind save = SaveKinds().at(kind);
         QTemporaryDir dir;
         const QStringList pictures = MakePictures(dir);
-        const QString out = Put(dir.filePath("out.dat"), kOldBytes);
+        const QString out = PutFile(dir.filePath("out.dat"), kEarlierFile);
         const QStringList before = FolderEntries(dir.path());
         SaveResult result;
         {
@@ -143,7 +117,7 @@ private slots:
         }
         QCOMPARE(int(result.status), int(SaveStatus::WriteFailed));
         QCOMPARE(SaveResultText(result), WriteFailedText(EFBIG));
-        QCOMPARE(ReadAll(out), kOldBytes);
+        QCOMPARE(ReadAll(out), kEarlierFile);
         QCOMPARE(FolderEntries(dir.path()), before);
 
         // Exactly the full size fits.
@@ -172,19 +146,10 @@ private slots:
         QTemporaryDir dir;
         const QStringList pictures = MakePictures(dir);
         const QString target = dir.filePath("target");
-        std::unique_ptr<SocketFile> socket;
-        if (kind == "folder") {
-            QVERIFY(QDir(dir.path()).mkdir("target"));
-        } else if (kind == "fifo") {
-            QVERIFY(MakeFifo(target));
-        } else if (kind == "socket") {
-            socket = std::make_unique<SocketFile>(target);
-            QVERIFY(socket->isValid());
-        } else if (!RunningAsRoot()) {
+        if (kind == "device" && !RunningAsRoot())
             QSKIP("only root can make a scratch device node");
-        } else {
-            QVERIFY(MakeScratchDeviceNode(target));
-        }
+        std::unique_ptr<SocketFile> socket;
+        QVERIFY(MakeSpecialFile(kind, target, socket));
         const QString before = KindAt(target);
         // Also when reached through a symbolic link.
         QVERIFY(QFile::link(target, dir.filePath("link")));
@@ -234,7 +199,7 @@ private slots:
     void symbolicLinksWriteThroughAndModesStay()
     {
         QTemporaryDir dir;
-        const QString real = Put(dir.filePath("real.dat"), kOldBytes);
+        const QString real = PutFile(dir.filePath("real.dat"), kEarlierFile);
         QVERIFY(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         QVERIFY(QFile::link(real, dir.filePath("link.dat")));
         const QImage picture = ConvertPicture(Filled(2, 1, Qt::red), ResizeRule());
@@ -266,8 +231,8 @@ private slots:
         // write, so that case counts only for other users).
         QDir(dir.path()).mkdir("locked");
         QDir(dir.path()).mkdir("open");
-        const QString inLocked = Put(dir.filePath("locked/out.dat"), kOldBytes);
-        const QString readOnly = Put(dir.filePath("open/out.dat"), kOldBytes);
+        const QString inLocked = PutFile(dir.filePath("locked/out.dat"), kEarlierFile);
+        const QString readOnly = PutFile(dir.filePath("open/out.dat"), kEarlierFile);
         QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFileDevice::ExeOther | QFileDevice::ExeGroup);
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner
                                   | QFileDevice::ReadOther | QFileDevice::ExeOther);
@@ -291,8 +256,8 @@ private slots:
                 }
             }
         }
-        QCOMPARE(ReadAll(inLocked), kOldBytes);
-        QCOMPARE(ReadAll(readOnly), kOldBytes);
+        QCOMPARE(ReadAll(inLocked), kEarlierFile);
+        QCOMPARE(ReadAll(readOnly), kEarlierFile);
         QCOMPARE(FolderEntries(dir.filePath("locked")), QStringList{"out.dat"});
         QCOMPARE(FolderEntries(dir.filePath("open")), QStringList{"out.dat"});
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7700));
@@ -301,7 +266,7 @@ private slots:
     void aFailedWriteIsReportedEvenIfTheWriterIgnoresIt()
     {
         QTemporaryDir dir;
-        const QString path = Put(dir.filePath("keep.dat"), kOldBytes);
+        const QString path = PutFile(dir.filePath("keep.dat"), kEarlierFile);
         bool laterWriteFailed = false;
         SaveResult result;
         {
@@ -314,7 +279,7 @@ private slots:
         }
         QVERIFY(laterWriteFailed);
         QCOMPARE(SaveResultText(result), WriteFailedText(EFBIG));
-        QCOMPARE(ReadAll(path), kOldBytes);
+        QCOMPARE(ReadAll(path), kEarlierFile);
         QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
     }
 
@@ -323,20 +288,23 @@ private slots:
         QTest::addColumn<QImage>("image");
         // Widths 1..5 give every amount of row padding.
         for (int w : {1, 2, 3, 4, 5})
-            QTest::addRow("rgb32 %dx3", w) << Pattern(w, 3);
-        QTest::newRow("rgb888") << Pattern(7, 5, QImage::Format_RGB888);
-        QImage alpha = Pattern(6, 4, QImage::Format_ARGB32);
+            QTest::addRow("rgb32 %dx3", w) << PatternPicture(w, 3);
+        QTest::newRow("rgb888") << PatternPicture(7, 5, QImage::Format_RGB888);
+        QImage alpha = PatternPicture(6, 4, QImage::Format_ARGB32);
         alpha.setPixel(1, 1, qRgba(10, 20, 30, 0));  // the colour stored for a transparent pixel is kept
         QTest::newRow("argb32 with transparent pixels") << alpha;
-        QTest::newRow("premultiplied") << Pattern(6, 4, QImage::Format_ARGB32_Premultiplied);
-        QTest::newRow("grayscale") << Pattern(9, 5, QImage::Format_Grayscale8);
-        QTest::newRow("rgb16") << Pattern(9, 5, QImage::Format_RGB16);
+        QTest::newRow("premultiplied") << PatternPicture(6, 4, QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("grayscale") << PatternPicture(9, 5, QImage::Format_Grayscale8);
+        QTest::newRow("rgb16") << PatternPicture(9, 5, QImage::Format_RGB16);
         // Wide and tall enough to be converted in several strips and
         // written in several pieces.
-        QImage indexed = Pattern(4096, 150, QImage::Format_Indexed8);
+        QImage indexed = PatternPicture(4096, 150, QImage::Format_Indexed8);
         indexed.setDotsPerMeterX(5000);
         indexed.setDotsPerMeterY(4000);
         QTest::newRow("indexed, in strips, with a resolution") << indexed;
+        // Rows longer than one piece of work.
+        QTest::newRow("wide rgb32") << PatternPicture(300001, 2);
+        QTest::newRow("wide grayscale") << PatternPicture(300001, 2, QImage::Format_Grayscale8);
     }
     void bmpBytesAreQtsForEveryFormat()
     {
