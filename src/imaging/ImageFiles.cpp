@@ -1,11 +1,12 @@
 #include "imaging/ImageFiles.h"
 
+#include "imaging/BmpWriter.h"
 #include "imaging/PictureConversion.h"
 #include "imaging/PixelFormats.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
+#include <QIODevice>
 
 namespace tavrel {
 
@@ -29,67 +30,25 @@ QByteArray ImageDataFileBytes(const QImage& picture, int depth)
         + EncodePixelStream(picture, depth, PixelByteOrder::File);
 }
 
-QString SaveResultText(const SaveResult& result)
-{
-    switch (result.status) {
-    case SaveStatus::Saved:
-        return QStringLiteral("Save to file complete.");
-    case SaveStatus::OpenFailed:
-        return QStringLiteral("Failed to open output file.");
-    case SaveStatus::Refused:
-        return result.detail;
-    case SaveStatus::WriteFailed:
-        break;
-    }
-    QString text = QStringLiteral("Failed to write output file");
-    if (!result.detail.isEmpty())
-        text += QStringLiteral(" (%1)").arg(result.detail);
-    return text + QStringLiteral(". An earlier file of that name was left unchanged.");
-}
-
-SaveResult SaveFileAtomically(const QString& path, const std::function<bool(QIODevice& out)>& write)
-{
-    SaveResult result;
-    if (path.isEmpty()) {
-        result.status = SaveStatus::OpenFailed;
-        return result;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.status = SaveStatus::OpenFailed;
-        result.detail = file.errorString();
-        return result;
-    }
-    const bool written = write(file);
-    if (!written || file.error() != QFileDevice::NoError) {
-        result.status = SaveStatus::WriteFailed;
-        result.detail = file.error() != QFileDevice::NoError ? file.errorString() : QString();
-        file.cancelWriting();
-        file.commit();  // discards the temporary file
-        return result;
-    }
-    if (!file.commit()) {
-        result.status = SaveStatus::WriteFailed;
-        result.detail = file.errorString();
-    }
-    return result;
-}
-
-SaveResult SaveImageDataFile(const QString& path, const QImage& picture, int depth)
+SaveResult SaveImageDataFile(const QString& path, const QImage& picture, int depth, const QStringList& sources)
 {
     const QByteArray bytes = ImageDataFileBytes(picture, depth);
-    return SaveFileAtomically(path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); });
+    return SaveFileAtomically(
+        path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); }, sources);
 }
 
-SaveResult SaveBmpFile(const QString& path, const QImage& picture)
+SaveResult SaveBmpFile(const QString& path, const QImage& picture, const QStringList& sources)
 {
-    // RGB888 makes Qt's BMP writer use 24 bits per pixel; palette and alpha
-    // formats would be written as 8- or 32-bit files.
-    const QImage rgb = OpaqueRgb888(picture);
-    return SaveFileAtomically(path, [&rgb](QIODevice& out) {
-        QImageWriter writer(&out, "bmp");
-        return !rgb.isNull() && writer.write(rgb);
-    });
+    return SaveFileAtomically(
+        path, [&picture](QIODevice& out) { return WriteBmp24(out, picture); }, sources);
+}
+
+QString SaveNameBeside(const QString& picturePath, const QString& suffix)
+{
+    if (picturePath.isEmpty())
+        return QString();
+    const QFileInfo info(picturePath);
+    return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + suffix);
 }
 
 QString WithDefaultSuffix(const QString& path, const QString& suffix)

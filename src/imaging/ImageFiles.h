@@ -1,12 +1,11 @@
 #pragma once
 
+#include "imaging/AtomicSave.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-
-#include <functional>
-
-class QIODevice;
+#include <QStringList>
 
 namespace tavrel {
 
@@ -21,33 +20,19 @@ QByteArray PictureDataHeader(int width, int height, int depth);
 // byte first.
 QByteArray ImageDataFileBytes(const QImage& picture, int depth);
 
-// How a save ended.
-enum class SaveStatus {
-    Saved,
-    OpenFailed,   // the file could not be created
-    WriteFailed,  // writing or finishing it failed; nothing was replaced
-    Refused,      // the content could not be saved as asked; detail says why
-};
+// The saves of the picture tools; `sources` are the picture files the data
+// was made from, which the save refuses to replace (SaveFileAtomically()).
+SaveResult SaveImageDataFile(const QString& path, const QImage& picture, int depth,
+                             const QStringList& sources = {});
 
-struct SaveResult {
-    SaveStatus status = SaveStatus::Saved;
-    QString detail;  // the system's reason for a failure, or the whole text of a refusal
-};
+// The picture as a 24-bit BMP file, whatever the path's extension. Any
+// format; it is written without a converted copy of the whole picture.
+SaveResult SaveBmpFile(const QString& path, const QImage& picture, const QStringList& sources = {});
 
-// The text shown for a save's outcome: "Save to file complete.", "Failed to
-// open output file." or a message naming the write failure.
-QString SaveResultText(const SaveResult& result);
-
-// Writes a file so that it is either complete or not there: the bytes go to
-// a temporary file beside it, which replaces the old file only when every
-// write succeeded. A failure leaves an earlier file of that name untouched
-// and no partial file behind. `write` returns false to abandon the save.
-SaveResult SaveFileAtomically(const QString& path, const std::function<bool(QIODevice& out)>& write);
-
-SaveResult SaveImageDataFile(const QString& path, const QImage& picture, int depth);
-
-// The picture as a 24-bit BMP file, whatever the path's extension.
-SaveResult SaveBmpFile(const QString& path, const QImage& picture);
+// The name a save dialog proposes for data made from the picture at
+// `picturePath`: the same folder and base name with the kind's extension
+// ("photo.jpg" gives "photo.dat"). Empty when no picture was opened.
+QString SaveNameBeside(const QString& picturePath, const QString& suffix);
 
 // A file name from a save dialog with the default extension added when the
 // user typed none and no file of the extended name exists (the dialog only

@@ -138,12 +138,18 @@ CommandOutcome RunConvertArguments(PanelSession& session, const QStringList& arg
     if (!ParsePictureArguments(arguments, parsed, usageError)
         || WrongCount(parsed, 2, 2, QStringLiteral("convert IN OUT.dat [options]"), usageError))
         return CommandOutcome::Refused;
+    const QString& in = parsed.positional.at(0);
+    const QString& out = parsed.positional.at(1);
+    // A target that would be refused is refused before any decoding.
+    const SaveResult checked = CheckSaveTarget(out, {in});
+    if (checked.status != SaveStatus::Saved)
+        return Report(session, checked);
     QImage picture;
-    if (!ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture)) {
+    if (!ReadConvertedPicture(in, parsed.rule, picture)) {
         session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
-    return Report(session, SaveImageDataFile(parsed.positional.at(1), picture, parsed.depth));
+    return Report(session, SaveImageDataFile(out, picture, parsed.depth, {in}));
 }
 
 CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arguments, QString& usageError)
@@ -152,12 +158,18 @@ CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arg
     if (!ParsePictureArguments(arguments, parsed, usageError)
         || WrongCount(parsed, 2, 2, QStringLiteral("save-bmp IN OUT.bmp"), usageError))
         return CommandOutcome::Refused;
+    const QString& in = parsed.positional.at(0);
+    const QString& out = parsed.positional.at(1);
+    const SaveResult checked = CheckSaveTarget(out, {in});
+    if (checked.status != SaveStatus::Saved)
+        return Report(session, checked);
+    // As stored: the largest pictures are written without a converted copy.
     QImage picture;
-    if (!ReadPicture(parsed.positional.at(0), picture)) {
+    if (!ReadPictureAsStored(in, picture)) {
         session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
-    return Report(session, SaveBmpFile(parsed.positional.at(1), picture));
+    return Report(session, SaveBmpFile(out, picture, {in}));
 }
 
 CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringList& arguments, QString& usageError)

@@ -76,6 +76,7 @@ quint32 Crc32(const char* bytes, qint64 size)
 struct DecodeHint {
     QRect clip;
     QSize scaled;
+    bool asStored = false;  // the reader's own format, not made RGB32
 };
 
 bool Decode(const QString& path, const DecodeHint& hint, QImage& picture)
@@ -125,7 +126,7 @@ bool Decode(const QString& path, const DecodeHint& hint, QImage& picture)
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
         return false;
-    picture = OpaqueRgb32(std::move(decoded));
+    picture = hint.asStored ? std::move(decoded) : OpaqueRgb32(std::move(decoded));
     return !picture.isNull();
 }
 
@@ -139,6 +140,13 @@ QString PictureOpenFailureText()
 bool ReadPicture(const QString& path, QImage& picture)
 {
     return Decode(path, DecodeHint(), picture);
+}
+
+bool ReadPictureAsStored(const QString& path, QImage& picture)
+{
+    DecodeHint hint;
+    hint.asStored = true;
+    return Decode(path, hint, picture);
 }
 
 bool ReadConvertedPicture(const QString& path, const ResizeRule& rule, QImage& converted)

@@ -24,6 +24,11 @@ constexpr qint64 kMaxPicturePixels = 8192LL * 8192;
 // null.
 bool ReadPicture(const QString& path, QImage& picture);
 
+// The same picture in the form the reader gives it (indexed, grey, 32-bit,
+// with or without alpha), for code that converts it a few rows at a time
+// instead of keeping a converted copy of a large picture.
+bool ReadPictureAsStored(const QString& path, QImage& picture);
+
 // Decodes only what the rule needs (the top-left part for NoResize, a
 // reduced decode where the format supports one for the stretching rules) and
 // converts it. Gives the same picture as ConvertPicture() of the whole

@@ -131,7 +131,7 @@ SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& path
         }
         const QByteArray bytes = SlideshowFileBytes(slides, depth);
         return out.write(bytes) == bytes.size();
-    });
+    }, paths);
     if (!refusal.isEmpty()) {
         result.status = SaveStatus::Refused;
         result.detail = refusal;

@@ -55,7 +55,8 @@ struct SlideshowSaveHooks {
 // Builds the slideshow data file from the pictures in the order given. A
 // list whose pictures would not all have the first one's size is refused
 // before anything is written (SaveStatus::Refused, naming the first that
-// differs); an earlier file of that name is then left as it was.
+// differs); an earlier file of that name is then left as it was. Nor does it
+// replace one of the pictures it reads.
 SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule, int depth,
                               const SlideshowSaveHooks& hooks = {});
 

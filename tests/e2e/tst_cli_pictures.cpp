@@ -42,7 +42,7 @@ private slots:
         // A save that fails says so, on standard error, with exit status 1.
         const CliRun failed = RunCli({"save-bmp", in, m_dir.filePath("no-folder/big.bmp")});
         QCOMPARE(failed.exitCode, 1);
-        QCOMPARE(failed.err, QStringLiteral("Failed to open output file.\n"));
+        QCOMPARE(failed.err, QStringLiteral("Failed to open output file (No such file or directory).\n"));
         QCOMPARE(failed.out, QString());
     }
 

@@ -268,8 +268,10 @@ private slots:
         Click(&dialog, "depth8Radio");
         files.saveAnswers = {dir.filePath("red.dat")};
         Click(&dialog, "saveDataButton");
+        // The opened picture's name with the data file's extension, never
+        // the picture itself.
         QCOMPARE(files.offered.last(), QStringLiteral("Save As|%1|Oled Image Data (*.dat);;All Files (*)")
-                                           .arg(dir.filePath("red.png")));
+                                           .arg(dir.filePath("red.dat")));
         QCOMPARE(ReadAll(dir.filePath("red.dat")), QByteArray("\x28\x1e\x08") + QByteArray(1200, char(0xE0)));
 
         // Cancelling the file dialog writes nothing and says nothing.
@@ -290,10 +292,46 @@ private slots:
         Click(&dialog, "maximizeRadio");
         files.saveAnswers = {dir.filePath("copy.bmp"), dir.filePath("missing/copy.bmp")};
         Click(&dialog, "saveBmpButton");
-        QCOMPARE(files.offered.value(1).section('|', 2), QStringLiteral("Bitmap Picture (*.bmp);;All Files (*)"));
+        QCOMPARE(files.offered.value(1), QStringLiteral("Save As|%1|Bitmap Picture (*.bmp);;All Files (*)")
+                                             .arg(dir.filePath("photo.bmp")));
         QCOMPARE(QImage(dir.filePath("copy.bmp")).size(), QSize(640, 480));
         Click(&dialog, "saveBmpButton");
-        QCOMPARE(messages.messages, (QStringList{"Tavrel|Save to file complete.", "Tavrel|Failed to open output file."}));
+        QCOMPARE(messages.messages, (QStringList{"Tavrel|Save to file complete.",
+                                                 "Tavrel|Failed to open output file (No such file or directory)."}));
+    }
+
+    void savesNeverReplaceTheOpenedPicture()
+    {
+        // Typed over, reached through a link or not: the picture opened
+        // stays as it was, whichever save is pressed.
+        QTemporaryDir dir;
+        FileSeam files;
+        UiSeamRecorder messages;
+        const QString photo = SavePicture(dir, "photo.jpg", Gradient(64, 48), "jpeg");
+        const QByteArray original = ReadAll(photo);
+        QVERIFY(QFile::link(photo, dir.filePath("link.jpg")));
+        CDisplayImageDialog dialog;
+        dialog.show();
+        files.openAnswers = {photo};
+        Click(&dialog, "openPictureButton");
+        files.saveAnswers = {photo, dir.filePath("link.jpg"), photo};
+        Click(&dialog, "saveDataButton");
+        Click(&dialog, "saveDataButton");
+        Click(&dialog, "saveBmpButton");
+        const QString refused = QStringLiteral("Tavrel|Failed to open output file (it is a picture this save reads "
+                                               "from). It was left unchanged.");
+        QCOMPARE(messages.messages, (QStringList{refused, refused, refused}));
+        QCOMPARE(ReadAll(photo), original);
+
+        // The slideshow builder does not replace a picture of its list.
+        CSlideShowDialog slideshow;
+        slideshow.show();
+        slideshow.addPictures({photo, SavePicture(dir, "other.png", Filled(64, 48, Qt::red), "png")});
+        messages.messages.clear();
+        files.saveAnswers = {dir.filePath("link.jpg")};
+        Click(&slideshow, "saveSlideshowButton");
+        QCOMPARE(messages.messages, QStringList{refused});
+        QCOMPARE(ReadAll(photo), original);
     }
 
     void sameBytesAsTheCommandLineConversion()

@@ -209,16 +209,23 @@ void CDisplayImageDialog::OnBitDepth(int depth)
     m_bitDepth = depth == 8 ? 8 : 16;
 }
 
+QStringList CDisplayImageDialog::openedPicture() const
+{
+    return m_lastPath.isEmpty() ? QStringList() : QStringList{m_lastPath};
+}
+
 void CDisplayImageDialog::OnSaveData()
 {
     commitOrRevert();
     const QImage picture = m_previewPicture;
     const int depth = m_bitDepth;
-    const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"), m_lastPath,
+    const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"),
+                                                   SaveNameBeside(m_lastPath, QStringLiteral("dat")),
                                                    QStringLiteral("Oled Image Data (*.dat);;All Files (*)"));
     if (chosen.isEmpty())
         return;
-    const SaveResult result = SaveImageDataFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), picture, depth);
+    const SaveResult result =
+        SaveImageDataFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), picture, depth, openedPicture());
     UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
 }
 
@@ -228,13 +235,14 @@ void CDisplayImageDialog::OnSaveBmp()
         m_source = m_previewPicture;
         m_sourceIsFile = false;
     }
-    // The picture as opened: neither the resizing option nor the depth applies.
-    const QImage copy = OpaqueRgb888(m_source);
-    const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"), m_lastPath,
+    // The picture as opened: neither the resizing option nor the depth
+    // applies. It is written as it is, without a 24-bit copy.
+    const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"),
+                                                   SaveNameBeside(m_lastPath, QStringLiteral("bmp")),
                                                    QStringLiteral("Bitmap Picture (*.bmp);;All Files (*)"));
     if (chosen.isEmpty())
         return;
-    const SaveResult result = SaveBmpFile(WithDefaultSuffix(chosen, QStringLiteral("bmp")), copy);
+    const SaveResult result = SaveBmpFile(WithDefaultSuffix(chosen, QStringLiteral("bmp")), m_source, openedPicture());
     UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
@@ -66,6 +67,8 @@ private:
     void showPreview(const QImage& picture);
     ResizeRule rule() const;
     bool sourceIsUnchangedFile() const;
+    // The picture file last opened, which no save may replace.
+    QStringList openedPicture() const;
 
     QImage m_previewPicture;
     // Whether m_source is still exactly the file at m_lastPath, as it was

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+class QFile;
+
+namespace tavrel {
+
+// The few file-system calls a safe save needs that Qt does not offer with
+// the system's own error. Every platform-specific line of the saves lives
+// behind these functions.
+
+enum class FileKind {
+    Missing,
+    Regular,
+    Directory,
+    Pipe,    // a FIFO
+    Device,  // a character or block device
+    Socket,
+    Other,
+};
+
+// What is at the path, following symbolic links.
+FileKind KindOfFile(const QString& path);
+
+// Whether the two paths name the same file: the same device and inode, so
+// that a symbolic or hard link to a file is that file. False when either
+// does not exist.
+bool IsSameFile(const QString& a, const QString& b);
+
+// Gives the file the permissions (and, where allowed, the owner) of the file
+// it is about to replace. Failure is not an error: the new file then keeps
+// the defaults it was created with.
+void CopyModeAndOwner(const QString& original, QFile& file);
+
+// Waits until the file's bytes have reached the disk, so that an error the
+// system reports only then (a full disk, a quota) is seen before the file
+// replaces anything. On failure `reason` is the system's text.
+bool SyncToDisk(QFile& file, QString& reason);
+
+// Renames `from` to `to` in one step, replacing a file of that name.
+bool ReplaceFile(const QString& from, const QString& to, QString& reason);
+
+// The system's text for an errno value ("Permission denied").
+QString SystemErrorText(int errorNumber);
+
+} // namespace tavrel

@@ -1,0 +1,187 @@
+#include "SpecialFiles.h"
+
+#include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/fsuid.h>
+#include <sys/sysmacros.h>
+#endif
+#endif
+
+namespace tavrel::testing {
+
+bool MakeSpecialFile(const QString& kind, const QString& path, std::unique_ptr<SocketFile>& socket)
+{
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+    if (kind == QLatin1String("fifo"))
+        return MakeFifo(path);
+    if (kind == QLatin1String("socket")) {
+        socket = std::make_unique<SocketFile>(path);
+        return socket->isValid();
+    }
+    return kind == QLatin1String("device") && MakeScratchDeviceNode(path);
+}
+
+QStringList FolderEntries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+#ifdef Q_OS_UNIX
+
+bool RunningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+bool MakeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+
+bool MakeHardLink(const QString& existing, const QString& link)
+{
+    return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(link).constData()) == 0;
+}
+
+SocketFile::SocketFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (size_t(name.size()) >= sizeof address.sun_path)
+        return;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    m_fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+SocketFile::~SocketFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool MakeScratchDeviceNode(const QString& path)
+{
+#ifdef Q_OS_LINUX
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+QString KindAt(const QString& path)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return QStringLiteral("missing");
+    if (S_ISREG(status.st_mode))
+        return QStringLiteral("file");
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("folder");
+    if (S_ISFIFO(status.st_mode))
+        return QStringLiteral("fifo");
+    if (S_ISSOCK(status.st_mode))
+        return QStringLiteral("socket");
+    if (S_ISLNK(status.st_mode))
+        return QStringLiteral("link");
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        return QStringLiteral("device %1").arg(quint64(status.st_rdev));
+    return QStringLiteral("other");
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return;
+    m_softLimit = qint64(limit.rlim_cur);
+    ::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = rlim_t(bytes);
+    m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    if (!m_active)
+        return;
+    struct rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_softLimit);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, SIG_DFL);
+}
+
+UnprivilegedFileAccess::UnprivilegedFileAccess()
+{
+    if (!RunningAsRoot())
+        return;
+#ifdef Q_OS_LINUX
+    // The file-system user id is per thread; leaving uid 0 also drops the
+    // capabilities that let root ignore permissions, and returning to it
+    // gives them back.
+    constexpr uid_t kNobody = 65534;
+    ::setfsuid(kNobody);
+    m_switched = int(::setfsuid(kNobody)) == int(kNobody);
+    m_valid = m_switched;
+#else
+    m_valid = false;
+#endif
+}
+
+UnprivilegedFileAccess::~UnprivilegedFileAccess()
+{
+#ifdef Q_OS_LINUX
+    if (m_switched)
+        ::setfsuid(0);
+#endif
+}
+
+#else
+
+bool RunningAsRoot()
+{
+    return false;
+}
+bool MakeFifo(const QString&)
+{
+    return false;
+}
+bool MakeHardLink(const QString&, const QString&)
+{
+    return false;
+}
+SocketFile::SocketFile(const QString&) {}
+SocketFile::~SocketFile() {}
+bool MakeScratchDeviceNode(const QString&)
+{
+    return false;
+}
+QString KindAt(const QString& path)
+{
+    return QFile::exists(path) ? QStringLiteral("file") : QStringLiteral("missing");
+}
+FileSizeLimit::FileSizeLimit(qint64) {}
+FileSizeLimit::~FileSizeLimit() {}
+UnprivilegedFileAccess::UnprivilegedFileAccess() {}
+UnprivilegedFileAccess::~UnprivilegedFileAccess() {}
+
+#endif
+
+} // namespace tavrel::testing

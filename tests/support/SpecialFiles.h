@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <memory>
+
+namespace tavrel::testing {
+
+// Things a save must never replace or must fail on, made in a test's own
+// temporary folder. POSIX only; elsewhere every maker fails.
+
+bool RunningAsRoot();
+
+bool MakeFifo(const QString& path);
+
+// A second name for the same file.
+bool MakeHardLink(const QString& existing, const QString& link);
+
+// A Unix-domain socket bound to the path, for as long as the object lives.
+class SocketFile {
+public:
+    explicit SocketFile(const QString& path);
+    ~SocketFile();
+    SocketFile(const SocketFile&) = delete;
+    SocketFile& operator=(const SocketFile&) = delete;
+    bool isValid() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// A scratch character device node with the numbers of /dev/null. Only root
+// may make one.
+bool MakeScratchDeviceNode(const QString& path);
+
+// Makes a "folder", "fifo", "socket" or "device" at the path; a socket is
+// bound for as long as `socket` holds it.
+bool MakeSpecialFile(const QString& kind, const QString& path, std::unique_ptr<SocketFile>& socket);
+
+// What is at the path itself, links not followed: "file", "folder",
+// "fifo", "socket", "device", "link", "missing" or "other"; for a device
+// also its numbers, so that a replaced node shows.
+QString KindAt(const QString& path);
+
+// Every name in the folder, hidden ones included, sorted.
+QStringList FolderEntries(const QString& folder);
+
+// Limits the size of the files this process writes (RLIMIT_FSIZE, with
+// SIGXFSZ ignored so that a write past it fails with EFBIG), for as long as
+// the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    qint64 m_softLimit = -1;
+    bool m_active = false;
+};
+
+// For as long as the object lives, this thread's file accesses are checked
+// as those of the user "nobody" (uid 65534) when the process runs as root,
+// so that permissions count; for anyone else it changes nothing. Linux only
+// (isValid() is false elsewhere when running as root).
+class UnprivilegedFileAccess {
+public:
+    UnprivilegedFileAccess();
+    ~UnprivilegedFileAccess();
+    UnprivilegedFileAccess(const UnprivilegedFileAccess&) = delete;
+    UnprivilegedFileAccess& operator=(const UnprivilegedFileAccess&) = delete;
+    bool isValid() const { return m_valid; }
+
+private:
+    bool m_valid = true;
+    bool m_switched = false;
+};
+
+} // namespace tavrel::testing

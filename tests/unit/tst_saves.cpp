@@ -1,0 +1,319 @@
+// The saves of image data files, slideshows and BMPs, in process: a save
+// either completes or reports the system's reason and leaves the earlier
+// file byte for byte as it was; it never replaces something that is not a
+// regular file, nor a picture it reads; a BMP is written row by row with
+// the bytes Qt's own writer gives.
+
+#include "imaging/BmpWriter.h"
+#include "imaging/ImageFiles.h"
+#include "imaging/PictureConversion.h"
+#include "imaging/SlideshowBuilder.h"
+#include "support/PictureFiles.h"
+#include "support/SaveTestFiles.h"
+#include "support/SpecialFiles.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <functional>
+
+using namespace tavrel;
+using namespace tavrel::testing;
+
+namespace {
+
+QString WriteFailedText(int error)
+{
+    return QStringLiteral("Failed to write output file (%1). An earlier file of that name was left unchanged.")
+        .arg(SystemText(error));
+}
+
+// The three kinds of save, each writing a file of a known size.
+struct SaveKind {
+    const char* name;
+    qint64 fullSize;
+    std::function<SaveResult(const QString& out, const QStringList& pictures)> save;
+};
+
+QList<SaveKind> SaveKinds()
+{
+    const ResizeRule maximize = Rule(ResizeMode::Maximize);
+    return {
+        {"image data", 3 + 96 * 64 * 2,
+         [](const QString& out, const QStringList& pictures) {
+             return SaveImageDataFile(out, ConvertPicture(PatternPicture(96, 64), ResizeRule()), 16, pictures);
+         }},
+        {"bmp", 54 + 96 * 3 * 64,
+         [](const QString& out, const QStringList& pictures) { return SaveBmpFile(out, PatternPicture(96, 64), pictures); }},
+        {"slideshow of one", 3 + 96 * 64 * 2,
+         [maximize](const QString& out, const QStringList& pictures) {
+             return BuildSlideshowFile(out, pictures.mid(0, 1), maximize, 16);
+         }},
+        {"slideshow of three", 3 + 3 * 96 * 64 * 2,
+         [maximize](const QString& out, const QStringList& pictures) {
+             return BuildSlideshowFile(out, pictures, maximize, 16);
+         }},
+    };
+}
+
+// Three pictures for the slideshows and as sources.
+QStringList MakePictures(const QTemporaryDir& dir)
+{
+    return {SavePicture(dir, "a.png", PatternPicture(120, 80), "png"), SavePicture(dir, "b.png", PatternPicture(96, 64), "png"),
+            SavePicture(dir, "c.png", Filled(50, 50, Qt::blue), "png")};
+}
+
+QByteArray QtBmp(const QImage& image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(image))
+        qFatal("Qt's BMP writer failed");
+    return buffer.data();
+}
+
+QByteArray OurBmp(const QImage& image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!WriteBmp24(buffer, image))
+        return QByteArray();
+    return buffer.data();
+}
+
+} // namespace
+
+class TestSaves : public QObject {
+    Q_OBJECT
+private slots:
+    void failedWritesLeaveTheEarlierFile_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<qint64>("limit");  // bytes the process may write into one file; -1: the full size less one
+        const QList<SaveKind> kinds = SaveKinds();
+        for (int k = 0; k < kinds.size(); ++k)
+            for (qint64 limit : {qint64(0), qint64(300), qint64(4096), qint64(-1)})
+                QTest::addRow("%s, limit %lld", kinds.at(k).name, limit) << k << limit;
+    }
+    void failedWritesLeaveTheEarlierFile()
+    {
+        QFETCH(int, kind);
+        QFETCH(qint64, limit);
+        const SaveKind save = SaveKinds().at(kind);
+        QTemporaryDir dir;
+        const QStringList pictures = MakePictures(dir);
+        const QString out = PutFile(dir.filePath("out.dat"), kEarlierFile);
+        const QStringList before = FolderEntries(dir.path());
+        SaveResult result;
+        {
+            FileSizeLimit fileSize(limit < 0 ? save.fullSize - 1 : limit);
+            result = save.save(out, pictures);
+        }
+        QCOMPARE(int(result.status), int(SaveStatus::WriteFailed));
+        QCOMPARE(SaveResultText(result), WriteFailedText(EFBIG));
+        QCOMPARE(ReadAll(out), kEarlierFile);
+        QCOMPARE(FolderEntries(dir.path()), before);
+
+        // Exactly the full size fits.
+        {
+            FileSizeLimit fileSize(save.fullSize);
+            result = save.save(out, pictures);
+        }
+        QCOMPARE(SaveResultText(result), QStringLiteral("Save to file complete."));
+        QCOMPARE(QFileInfo(out).size(), save.fullSize);
+        QCOMPARE(FolderEntries(dir.path()), before);
+    }
+
+    void whatIsNotARegularFileIsNeverReplaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("folder") << "folder" << "it is a folder, not a regular file";
+        QTest::newRow("fifo") << "fifo" << "it is a named pipe, not a regular file";
+        QTest::newRow("socket") << "socket" << "it is a socket, not a regular file";
+        QTest::newRow("device") << "device" << "it is a device, not a regular file";
+    }
+    void whatIsNotARegularFileIsNeverReplaced()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QStringList pictures = MakePictures(dir);
+        const QString target = dir.filePath("target");
+        if (kind == "device" && !RunningAsRoot())
+            QSKIP("only root can make a scratch device node");
+        std::unique_ptr<SocketFile> socket;
+        QVERIFY(MakeSpecialFile(kind, target, socket));
+        const QString before = KindAt(target);
+        // Also when reached through a symbolic link.
+        QVERIFY(QFile::link(target, dir.filePath("link")));
+        const QStringList entries = FolderEntries(dir.path());
+        for (const SaveKind& save : SaveKinds()) {
+            for (const QString& path : {target, dir.filePath("link")}) {
+                const SaveResult result = save.save(path, pictures);
+                QCOMPARE(int(result.status), int(SaveStatus::Refused));
+                QCOMPARE(SaveResultText(result),
+                         QStringLiteral("Failed to open output file (%1). It was left unchanged.").arg(text));
+                QCOMPARE(KindAt(target), before);
+                QCOMPARE(FolderEntries(dir.path()), entries);
+            }
+        }
+    }
+
+    void picturesBeingReadAreNeverReplaced()
+    {
+        QTemporaryDir dir;
+        const QStringList pictures = MakePictures(dir);
+        const QString source = pictures.at(0);
+        const QByteArray original = ReadAll(source);
+        QVERIFY(QFile::link(source, dir.filePath("symlink.png")));
+        QVERIFY(QFile::link(dir.filePath("symlink.png"), dir.filePath("link-to-link.png")));
+        QDir(dir.path()).mkdir("sub");
+        QStringList sameFile = {source, dir.filePath("symlink.png"), dir.filePath("link-to-link.png"),
+                                dir.filePath("sub/../a.png")};
+        if (MakeHardLink(source, dir.filePath("hard.png")))
+            sameFile << dir.filePath("hard.png");
+        const QString refusal =
+            QStringLiteral("Failed to open output file (it is a picture this save reads from). It was left unchanged.");
+        for (const SaveKind& save : SaveKinds()) {
+            for (const QString& target : sameFile) {
+                const SaveResult result = save.save(target, pictures);
+                QVERIFY2(SaveResultText(result) == refusal, qPrintable(QStringLiteral("%1 onto %2: %3")
+                                                                           .arg(save.name, target,
+                                                                                SaveResultText(result))));
+                QCOMPARE(ReadAll(source), original);
+            }
+        }
+        // The check compares files, not names: another file is saved to.
+        const QString other = dir.filePath("other.dat");
+        QCOMPARE(int(SaveImageDataFile(other, Filled(2, 2, Qt::red), 8, {source}).status), int(SaveStatus::Saved));
+        QCOMPARE(int(SaveBmpFile(other, Filled(2, 2, Qt::red), {source}).status), int(SaveStatus::Saved));
+    }
+
+    void symbolicLinksWriteThroughAndModesStay()
+    {
+        QTemporaryDir dir;
+        const QString real = PutFile(dir.filePath("real.dat"), kEarlierFile);
+        QVERIFY(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        QVERIFY(QFile::link(real, dir.filePath("link.dat")));
+        const QImage picture = ConvertPicture(Filled(2, 1, Qt::red), ResizeRule());
+        QCOMPARE(int(SaveImageDataFile(dir.filePath("link.dat"), picture, 8).status), int(SaveStatus::Saved));
+        QCOMPARE(KindAt(dir.filePath("link.dat")), QStringLiteral("link"));
+        QCOMPARE(ReadAll(real), QByteArray("\x02\x01\x08\xE0\xE0", 5));
+        const QFileDevice::Permissions everyone(0x7077);  // owner, group, others
+        QCOMPARE(QFile::permissions(real) & everyone,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+
+        // A link to nowhere: the file it names is created.
+        QVERIFY(QFile::link(dir.filePath("made.dat"), dir.filePath("dangling.dat")));
+        QCOMPARE(int(SaveImageDataFile(dir.filePath("dangling.dat"), picture, 8).status), int(SaveStatus::Saved));
+        QCOMPARE(KindAt(dir.filePath("dangling.dat")), QStringLiteral("link"));
+        QCOMPARE(ReadAll(dir.filePath("made.dat")).size(), 5);
+        QCOMPARE(FolderEntries(dir.path()), (QStringList{"dangling.dat", "link.dat", "made.dat", "real.dat"}));
+    }
+
+    void foldersThatCannotTakeTheFile()
+    {
+        QTemporaryDir dir;
+        const QImage picture = Filled(4, 4, Qt::red);
+        SaveResult result = SaveBmpFile(dir.filePath("no-such-folder/out.bmp"), picture);
+        QCOMPARE(int(result.status), int(SaveStatus::OpenFailed));
+        QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (%1).").arg(SystemText(ENOENT)));
+
+        // Read-only: a folder no file can be created in, and a file that may
+        // not be written in a folder that may (which the system lets root
+        // write, so that case counts only for other users).
+        QDir(dir.path()).mkdir("locked");
+        QDir(dir.path()).mkdir("open");
+        const QString inLocked = PutFile(dir.filePath("locked/out.dat"), kEarlierFile);
+        const QString readOnly = PutFile(dir.filePath("open/out.dat"), kEarlierFile);
+        QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFileDevice::ExeOther | QFileDevice::ExeGroup);
+        QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                  | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(dir.filePath("open"), QFileDevice::Permissions(0x7777));
+        QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+        {
+            UnprivilegedFileAccess unprivileged;
+            if (!unprivileged.isValid())
+                QSKIP("running as root, and permissions cannot be made to count on this system");
+            QStringList refused{inLocked};
+            if (RunningAsRoot())
+                qInfo("running as root: a read-only file is writable, only the read-only folder is tried");
+            else
+                refused << readOnly;
+            for (const QString& path : refused) {
+                for (const SaveKind& save : SaveKinds()) {
+                    result = save.save(path, {});
+                    QCOMPARE(int(result.status), int(SaveStatus::OpenFailed));
+                    QCOMPARE(SaveResultText(result),
+                             QStringLiteral("Failed to open output file (%1).").arg(SystemText(EACCES)));
+                }
+            }
+        }
+        QCOMPARE(ReadAll(inLocked), kEarlierFile);
+        QCOMPARE(ReadAll(readOnly), kEarlierFile);
+        QCOMPARE(FolderEntries(dir.filePath("locked")), QStringList{"out.dat"});
+        QCOMPARE(FolderEntries(dir.filePath("open")), QStringList{"out.dat"});
+        QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7700));
+    }
+
+    void aFailedWriteIsReportedEvenIfTheWriterIgnoresIt()
+    {
+        QTemporaryDir dir;
+        const QString path = PutFile(dir.filePath("keep.dat"), kEarlierFile);
+        bool laterWriteFailed = false;
+        SaveResult result;
+        {
+            FileSizeLimit fileSize(10);
+            result = SaveFileAtomically(path, [&](QIODevice& out) {
+                out.write(QByteArray(100, 'x'));
+                laterWriteFailed = out.write("tail") < 0;
+                return true;
+            });
+        }
+        QVERIFY(laterWriteFailed);
+        QCOMPARE(SaveResultText(result), WriteFailedText(EFBIG));
+        QCOMPARE(ReadAll(path), kEarlierFile);
+        QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
+    }
+
+    void bmpBytesAreQtsForEveryFormat_data()
+    {
+        QTest::addColumn<QImage>("image");
+        // Widths 1..5 give every amount of row padding.
+        for (int w : {1, 2, 3, 4, 5})
+            QTest::addRow("rgb32 %dx3", w) << PatternPicture(w, 3);
+        QTest::newRow("rgb888") << PatternPicture(7, 5, QImage::Format_RGB888);
+        QImage alpha = PatternPicture(6, 4, QImage::Format_ARGB32);
+        alpha.setPixel(1, 1, qRgba(10, 20, 30, 0));  // the colour stored for a transparent pixel is kept
+        QTest::newRow("argb32 with transparent pixels") << alpha;
+        QTest::newRow("premultiplied") << PatternPicture(6, 4, QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("grayscale") << PatternPicture(9, 5, QImage::Format_Grayscale8);
+        QTest::newRow("rgb16") << PatternPicture(9, 5, QImage::Format_RGB16);
+        // Wide and tall enough to be converted in several strips and
+        // written in several pieces.
+        QImage indexed = PatternPicture(4096, 150, QImage::Format_Indexed8);
+        indexed.setDotsPerMeterX(5000);
+        indexed.setDotsPerMeterY(4000);
+        QTest::newRow("indexed, in strips, with a resolution") << indexed;
+        // Rows longer than one piece of work.
+        QTest::newRow("wide rgb32") << PatternPicture(300001, 2);
+        QTest::newRow("wide grayscale") << PatternPicture(300001, 2, QImage::Format_Grayscale8);
+    }
+    void bmpBytesAreQtsForEveryFormat()
+    {
+        QFETCH(QImage, image);
+        // What Save BMP always wrote: the opaque picture through Qt's writer.
+        QCOMPARE(OurBmp(image), QtBmp(OpaqueRgb32(image)));
+        QVERIFY(OurBmp(QImage()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaves)
+#include "tst_saves.moc"
