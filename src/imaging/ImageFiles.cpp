@@ -48,7 +48,12 @@ QString SaveNameBeside(const QString& picturePath, const QString& suffix)
     if (picturePath.isEmpty())
         return QString();
     const QFileInfo info(picturePath);
-    return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + suffix);
+    // A picture that already has the kind's extension (Save BMP of a .bmp)
+    // would be proposed as its own target, which the save refuses; offer a
+    // name beside it instead.
+    const bool same = info.suffix().compare(suffix, Qt::CaseInsensitive) == 0;
+    return info.dir().filePath(info.completeBaseName() + (same ? QStringLiteral("_24") : QString())
+                               + QLatin1Char('.') + suffix);
 }
 
 QString WithDefaultSuffix(const QString& path, const QString& suffix)

@@ -31,7 +31,8 @@ SaveResult SaveBmpFile(const QString& path, const QImage& picture, const QString
 
 // The name a save dialog proposes for data made from the picture at
 // `picturePath`: the same folder and base name with the kind's extension
-// ("photo.jpg" gives "photo.dat"). Empty when no picture was opened.
+// ("photo.jpg" gives "photo.dat"; "scan.bmp" gives "scan_24.bmp", never the
+// picture itself). Empty when no picture was opened.
 QString SaveNameBeside(const QString& picturePath, const QString& suffix);
 
 // A file name from a save dialog with the default extension added when the

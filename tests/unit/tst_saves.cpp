@@ -196,6 +196,15 @@ private slots:
         QCOMPARE(int(SaveBmpFile(other, Filled(2, 2, Qt::red), {source}).status), int(SaveStatus::Saved));
     }
 
+    void proposedNamesAreNeverThePictureItself()
+    {
+        QCOMPARE(SaveNameBeside(QStringLiteral("/p/photo.jpg"), QStringLiteral("dat")), QStringLiteral("/p/photo.dat"));
+        QCOMPARE(SaveNameBeside(QStringLiteral("/p/photo.jpg"), QStringLiteral("bmp")), QStringLiteral("/p/photo.bmp"));
+        QCOMPARE(SaveNameBeside(QStringLiteral("/p/scan.BMP"), QStringLiteral("bmp")), QStringLiteral("/p/scan_24.bmp"));
+        QCOMPARE(SaveNameBeside(QStringLiteral("/p/a.b.dat"), QStringLiteral("dat")), QStringLiteral("/p/a.b_24.dat"));
+        QCOMPARE(SaveNameBeside(QString(), QStringLiteral("dat")), QString());
+    }
+
     void symbolicLinksWriteThroughAndModesStay()
     {
         QTemporaryDir dir;
