@@ -28,6 +28,11 @@ namespace {
 constexpr quint32 kNoiseSeed = 0x401CE;
 constexpr int kNoiseBytes = 300 * 1024;
 
+// A pixel set and read back in a colour of its own, and the device
+// information: answers that noise does not end with by chance.
+const QByteArray kProbe = Bytes({0x50, 0, 0, 0x12, 0x34, 0x52, 0, 0, 0x56, 0x00});
+const QByteArray kProbeAnswer = Bytes({0x06, 0x12, 0x34, 0x00, 0x01, 0x01, 0x96, 0x64});
+
 // A client of the pseudo-terminal that writes and reads at the same time, as
 // a host with a full-duplex line does, so neither side's buffer fills up.
 class PtyClient {
@@ -51,20 +56,22 @@ public:
     }
 
     bool isOpen() const { return m_fd >= 0; }
+    // Throws away replies not read yet, as a host's purge does.
+    void purge() { ::tcflush(m_fd, TCIFLUSH); }
     QByteArray& received() { return m_received; }
 
-    // Writes all of `bytes`, reading replies meanwhile; false on an error or
-    // when the deadline passes first.
-    bool send(const QByteArray& bytes, QDeadlineTimer deadline)
+    // Writes all of `bytes`, reading replies meanwhile unless told not to;
+    // false on an error or when the deadline passes first.
+    bool send(const QByteArray& bytes, QDeadlineTimer deadline, bool readReplies = true)
     {
         qsizetype sent = 0;
         while (sent < bytes.size()) {
             if (deadline.hasExpired())
                 return false;
-            pollfd pfd {m_fd, short(POLLIN | POLLOUT), 0};
+            pollfd pfd {m_fd, short(readReplies ? POLLIN | POLLOUT : POLLOUT), 0};
             if (::poll(&pfd, 1, 100) < 0 && errno != EINTR)
                 return false;
-            if (!drain())
+            if (readReplies && !drain())
                 return false;
             if (pfd.revents & POLLOUT) {
                 const ssize_t n = ::write(m_fd, bytes.constData() + sent, size_t(qMin<qsizetype>(bytes.size() - sent, 4096)));
@@ -128,6 +135,7 @@ class TestEmulatorNoiseOverPty : public QObject {
 
 private slots:
     void survivesRandomBytes();
+    void clientThatNeverReadsDoesNotStallIt();
 };
 
 void TestEmulatorNoiseOverPty::survivesRandomBytes()
@@ -148,19 +156,42 @@ void TestEmulatorNoiseOverPty::survivesRandomBytes()
     QCOMPARE(emulator.process().state(), QProcess::Running);
     QVERIFY(!client.received().isEmpty());
 
-    // The zeros a host sends to get back to a command boundary, then a pixel
-    // set and read back in a colour of its own and the device information.
+    // The zeros a host sends to get back to a command boundary, then the probe.
     const QByteArray zeros(quennel::CommandFramer::kResyncZeros, '\0');
-    const QByteArray probe = Bytes({0x50, 0, 0, 0x12, 0x34, 0x52, 0, 0, 0x56, 0x00});
-    const QByteArray answer = Bytes({0x06, 0x12, 0x34, 0x00, 0x01, 0x01, 0x96, 0x64});
-    QVERIFY(client.send(zeros + probe, QDeadlineTimer(120000)));
-    QVERIFY2(client.waitForTail(answer, QDeadlineTimer(60000)),
+    QVERIFY(client.send(zeros + kProbe, QDeadlineTimer(120000)));
+    QVERIFY2(client.waitForTail(kProbeAnswer, QDeadlineTimer(60000)),
              qPrintable(QStringLiteral("noise seed 0x%1; the last bytes received: %2")
                             .arg(kNoiseSeed, 0, 16)
                             .arg(Hex(client.received().right(32)))));
 
     const qint64 peak = peakMemoryKiB(emulator.process().processId());
     QVERIFY2(peak < 1024 * 1024, qPrintable(QStringLiteral("peak memory %1 KiB").arg(peak)));
+    QVERIFY(emulator.terminateCleanly());
+#endif
+}
+
+// A client that pours bytes in without reading fills the terminal with
+// replies. The emulator gives up on its replies after one second and from
+// then on drops them at once, so the bytes keep flowing; before, it waited a
+// second for every read, and 400 KB took more than a minute and a half.
+void TestEmulatorNoiseOverPty::clientThatNeverReadsDoesNotStallIt()
+{
+#ifndef QUENNEL_EMU_PATH
+    QSKIP("quennel-emu is not built on this platform");
+#else
+    EmulatorProcess emulator;
+    QVERIFY2(emulator.isReady(), qPrintable(emulator.errorString()));
+    PtyClient client(emulator.ptyPath());
+    QVERIFY2(client.isOpen(), qPrintable(emulator.ptyPath()));
+
+    const QByteArray noise = StreamBuilder(kNoiseSeed + 1).randomBytes(400 * 1024);
+    QVERIFY2(client.send(noise, QDeadlineTimer(40000), false),
+             "400 KB sent without reading did not go through within 40 s");
+
+    client.purge();
+    const QByteArray zeros(quennel::CommandFramer::kResyncZeros, '\0');
+    QVERIFY(client.send(zeros + kProbe, QDeadlineTimer(60000)));
+    QVERIFY2(client.waitForTail(kProbeAnswer, QDeadlineTimer(60000)), qPrintable(Hex(client.received().right(32))));
     QVERIFY(emulator.terminateCleanly());
 #endif
 }
