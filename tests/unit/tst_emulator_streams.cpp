@@ -5,8 +5,9 @@
 // waited for more than the longest command, and once the host has sent the
 // resynchronising zeros the emulator answers Get Device Info exactly.
 //
-// Every stream comes from a fixed seed. A failure prints the family, the
-// stream's seed and the stream in hex; StreamBuilder(seed) rebuilds it.
+// Every stream comes from a fixed seed. A failure (or a hang) prints the
+// family, the stream's seed and the stream in hex: feeding that hex to an
+// Emulator replays it, and streamsOf(family, seed) below builds it again.
 
 #include "emulator/CommandFramer.h"
 #include "emulator/Emulator.h"
@@ -65,6 +66,12 @@ QString checkStream(const QByteArray& stream, quint32 seed, const QString& card,
     Emulator whole;
     whole.setCardDirectory(card);
     const QByteArray wholeReply = whole.feed(stream);
+    // A few scroll steps with whatever scroll settings the stream left, and
+    // with a card a moment for a slideshow it started to show more frames.
+    for (int step = 0; step < 3; ++step)
+        whole.stepScroll();
+    if (!card.isEmpty())
+        QTest::qWait(2);
 
     if (compareSplit) {
         Emulator split;
@@ -86,6 +93,8 @@ QString checkStream(const QByteArray& stream, quint32 seed, const QString& card,
                 .arg(at)
                 .arg(Hex(splitReply.mid(at, 16)), Hex(wholeReply.mid(at, 16)));
         }
+        for (int step = 0; step < 3; ++step)
+            split.stepScroll();
         if (split.frame() != whole.frame() || split.displayImage() != whole.displayImage())
             return QStringLiteral("fed in pieces it drew something else");
     }
@@ -159,12 +168,12 @@ void TestEmulatorStreams::survivesAnyStream_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<bool>("withCard");
 
-    QTest::newRow("generated") << 0x10000u << 700 << false;
+    QTest::newRow("generated") << 0x10000u << 600 << false;
     QTest::newRow("generated with card") << 0x20000u << 300 << true;
     QTest::newRow("mutated") << 0x30000u << 700 << false;
     QTest::newRow("truncated") << 0x40000u << 2 * int(quennel::commandShapes().size()) << false;
     QTest::newRow("random bytes") << 0x50000u << 300 << false;
-    QTest::newRow("random command bytes") << 0x60000u << 400 << false;
+    QTest::newRow("random command bytes") << 0x60000u << 350 << false;
 }
 
 void TestEmulatorStreams::survivesAnyStream()
