@@ -22,7 +22,7 @@ bool isNameCharacter(char c)
 bool isDeviceName(const QByteArray& base)
 {
     const QByteArray upper = base.toUpper();
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (upper == device)
             return true;

@@ -1,28 +1,14 @@
 #include "emulator/CommandFramer.h"
 
+#include <array>
 #include <cstring>
 
 namespace quennel {
 
 namespace {
 
-enum class Layout : quint8 {
-    Fixed,      // always `header` bytes
-    Terminated, // `header` bytes, then a text of at most `limit` bytes, then 0
-    Counted,    // `header` bytes ending in a count n, then n * `unit` bytes, then `trailer`
-    Image,      // 6-byte header x, y, w, h, depth, then w * h * depth / 8 bytes
-};
-
-struct Shape {
-    quint8 code;
-    quint8 letter; // second byte after a prefix byte, 0 for plain commands
-    CommandId id;
-    Layout layout;
-    quint8 header;
-    quint8 unit = 0;
-    quint8 trailer = 0;
-    quint16 limit = 0;
-};
+using Layout = CommandLayout;
+using Shape = CommandShape;
 
 constexpr quint8 kDisplayPrefix = 0x24;
 constexpr quint8 kSdPrefix = 0x40;
@@ -80,16 +66,43 @@ bool isPrefix(quint8 code)
     return code == kDisplayPrefix || code == kSdPrefix;
 }
 
+// The shape of each command byte, and of each letter after the two prefix
+// bytes, looked up directly: a host resynchronising sends long runs of bytes
+// that are no command at all.
+struct ShapeIndex {
+    std::array<const Shape*, 256> plain{};
+    std::array<const Shape*, 256> display{};
+    std::array<const Shape*, 256> sd{};
+
+    ShapeIndex()
+    {
+        for (const Shape& shape : kShapes) {
+            if (shape.code == kDisplayPrefix)
+                display[shape.letter] = &shape;
+            else if (shape.code == kSdPrefix)
+                sd[shape.letter] = &shape;
+            else
+                plain[shape.code] = &shape;
+        }
+    }
+};
+
 const Shape* findShape(quint8 code, quint8 letter)
 {
-    for (const Shape& shape : kShapes) {
-        if (shape.code == code && shape.letter == letter)
-            return &shape;
-    }
-    return nullptr;
+    static const ShapeIndex index;
+    if (code == kDisplayPrefix)
+        return index.display[letter];
+    if (code == kSdPrefix)
+        return index.sd[letter];
+    return letter == 0 ? index.plain[code] : nullptr;
 }
 
 } // namespace
+
+QVector<CommandShape> commandShapes()
+{
+    return QVector<CommandShape>(std::begin(kShapes), std::end(kShapes));
+}
 
 QByteArray Packet::textAt(int i) const
 {
@@ -102,11 +115,29 @@ QByteArray Packet::textAt(int i) const
 
 void CommandFramer::append(const QByteArray& bytes)
 {
-    if (m_pos > 0) {
-        m_buffer.remove(0, m_pos);
+    releaseConsumed();
+    if (m_buffer.isEmpty())
+        m_buffer = bytes; // shared with the caller until a partial command is left over
+    else
+        m_buffer.append(bytes);
+}
+
+void CommandFramer::releaseConsumed()
+{
+    const int left = bufferedBytes();
+    if (left == 0) {
+        m_buffer = QByteArray();
         m_pos = 0;
+        return;
     }
-    m_buffer.append(bytes);
+    // A partial command growing in a buffer of its own is left alone. After
+    // commands were cut from a large input, or while the bytes still belong
+    // to the caller, the rest moves to a buffer of its own size.
+    constexpr qsizetype kSlack = 4096;
+    if (m_pos == 0 && m_buffer.isDetached() && m_buffer.capacity() <= 2 * qsizetype(left) + kSlack)
+        return;
+    m_buffer = QByteArray(m_buffer.constData() + m_pos, left);
+    m_pos = 0;
 }
 
 void CommandFramer::clear()
@@ -117,6 +148,14 @@ void CommandFramer::clear()
 }
 
 CommandFramer::Step CommandFramer::next()
+{
+    const Step step = cut();
+    if (step.outcome == Outcome::NeedMore)
+        releaseConsumed();
+    return step;
+}
+
+CommandFramer::Step CommandFramer::cut()
 {
     const auto* data = reinterpret_cast<const quint8*>(m_buffer.constData()) + m_pos;
     const int size = int(m_buffer.size()) - m_pos;
@@ -131,15 +170,16 @@ CommandFramer::Step CommandFramer::next()
         const int skipped = int(static_cast<const quint8*>(zero) - data) + 1;
         m_skipToTerminator = false;
         m_pos += skipped;
-        return next();
+        return cut();
     }
 
     if (size == 0)
         return step;
 
-    auto fail = [&](int dropped) {
+    auto fail = [&](int dropped, int errors = 1) {
         m_pos += dropped;
         step.outcome = Outcome::Error;
+        step.errors = errors;
         return step;
     };
     auto complete = [&](const Shape& shape, int length) {
@@ -162,8 +202,12 @@ CommandFramer::Step CommandFramer::next()
             return fail(2);
     } else {
         shape = findShape(code, 0);
-        if (!shape)
-            return fail(1);
+        if (!shape) {
+            int run = 1;
+            while (run < size && !isPrefix(data[run]) && !findShape(data[run], 0))
+                ++run;
+            return fail(run, run);
+        }
     }
 
     switch (shape->layout) {

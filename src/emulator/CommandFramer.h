@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QVector>
 #include <QtGlobal>
 
 namespace quennel {
@@ -65,6 +66,30 @@ struct Packet {
     QByteArray textAt(int i) const;
 };
 
+// How the framer finds where a command ends.
+enum class CommandLayout : quint8 {
+    Fixed,      // always `header` bytes
+    Terminated, // `header` bytes, then a text of at most `limit` bytes, then 0
+    Counted,    // `header` bytes ending in a count n, then n * `unit` bytes, then `trailer`
+    Image,      // 6-byte header x, y, w, h, depth, then w * h * depth / 8 bytes
+};
+
+// One row of the command table: the bytes that name a command and how its
+// length is found.
+struct CommandShape {
+    quint8 code;
+    quint8 letter; // second byte after a prefix byte, 0 for plain commands
+    CommandId id;
+    CommandLayout layout;
+    quint8 header;
+    quint8 unit = 0;
+    quint8 trailer = 0;
+    quint16 limit = 0;
+};
+
+// Every command shape the framer knows, in table order.
+QVector<CommandShape> commandShapes();
+
 // Cuts the received byte stream into whole commands. Bytes may arrive split
 // anywhere: a partial command stays buffered until the rest comes.
 //
@@ -74,17 +99,34 @@ struct Packet {
 // (6 bytes); a text or file name longer than its limit drops what has arrived
 // and then skips everything up to and including the next 0 byte, so the rest
 // of the over-long text is not taken for commands.
+//
+// A host that has lost track of the framing gets back to a command boundary
+// by sending kResyncZeros zero bytes: a 0 completes any header, count or
+// pixel still pending (the command cut short then runs with zeros for the
+// rest), ends any text or name, and is refused as a command byte on its own,
+// so the zeros beyond the boundary change nothing. No shorter sequence can
+// do: a Display Image header may have announced that many pixel bytes.
+//
+// Memory: between calls the framer keeps at most one partial command (less
+// than kLongestCommand bytes); the input handed to append() is released
+// once it has been cut.
 class CommandFramer {
 public:
     // Longest text (strings, buttons) and file name accepted, without the 0.
     static constexpr int kMaxTextLength = 300;
     static constexpr int kMaxNameLength = 64;
+    // The longest command: a 255 x 255 Display Image at 16 bits.
+    static constexpr int kLongestCommand = 6 + 255 * 255 * 2;
+    static constexpr int kResyncZeros = kLongestCommand - 6;
 
     enum class Outcome { NeedMore, Command, Error };
     struct Step {
         Outcome outcome = Outcome::NeedMore;
         CommandId id = CommandId::Count;
         Packet packet;
+        // For an error, the number of refusals it stands for: a run of bytes
+        // that are no command is refused byte by byte, but cut in one step.
+        int errors = 0;
     };
 
     void append(const QByteArray& bytes);
@@ -93,8 +135,15 @@ public:
     Step next();
     void clear();
     int bufferedBytes() const { return int(m_buffer.size()) - m_pos; }
+    // Bytes the framer holds on to, consumed ones and spare capacity included.
+    qsizetype retainedBytes() const { return m_buffer.capacity(); }
 
 private:
+    // next() without the clean-up: finds the next command or error.
+    Step cut();
+    // Lets go of the bytes already cut, keeping only a partial command.
+    void releaseConsumed();
+
     QByteArray m_buffer;
     int m_pos = 0;
     bool m_skipToTerminator = false;

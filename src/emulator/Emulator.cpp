@@ -9,6 +9,12 @@
 
 namespace quennel {
 
+namespace {
+
+constexpr qsizetype kFeedSlice = 64 * 1024;
+
+} // namespace
+
 static_assert(Emulator::kWidth == FrameBuffer::kWidth && Emulator::kHeight == FrameBuffer::kHeight,
               "the emulator and its frame buffer must agree on the panel size");
 
@@ -33,16 +39,21 @@ QByteArray Emulator::feed(const QByteArray& bytes)
     const quint32 frameBefore = m_state->frame.revision();
     const quint32 glassBefore = m_state->glassRevision;
 
-    m_framer->append(bytes);
+    // The framer is handed the input a slice at a time, so it never holds
+    // more than a slice and one partial command, however large the input.
     QByteArray reply;
-    for (;;) {
-        const CommandFramer::Step step = m_framer->next();
-        if (step.outcome == CommandFramer::Outcome::NeedMore)
-            break;
-        if (step.outcome == CommandFramer::Outcome::Error)
-            reply += kError;
-        else
-            handlerFor(step.id)(*m_state, step.packet, reply);
+    for (qsizetype from = 0; from < bytes.size(); from += kFeedSlice) {
+        const qsizetype length = qMin<qsizetype>(kFeedSlice, bytes.size() - from);
+        m_framer->append(QByteArray::fromRawData(bytes.constData() + from, length));
+        for (;;) {
+            const CommandFramer::Step step = m_framer->next();
+            if (step.outcome == CommandFramer::Outcome::NeedMore)
+                break;
+            if (step.outcome == CommandFramer::Outcome::Error)
+                reply.append(step.errors, kError);
+            else
+                handlerFor(step.id)(*m_state, step.packet, reply);
+        }
     }
 
     syncScrollTimer();

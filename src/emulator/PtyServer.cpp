@@ -137,16 +137,25 @@ void PtyServer::writeReply(const QByteArray& reply)
         if (n > 0) {
             data += n;
             left -= n;
+            m_clientStalled = false;
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             // The client is not reading and the terminal's buffer is full.
+            // Once a reply has been dropped for that, the next ones are
+            // dropped at once until the client reads again, so that a client
+            // that only writes does not stall the emulator a second a reply.
+            if (m_clientStalled)
+                return;
             const qint64 remaining = kWriteTimeoutMs - clock.elapsed();
             pollfd pfd {m_master, POLLOUT, 0};
             if (remaining > 0 && ::poll(&pfd, 1, int(remaining)) >= 0)
                 continue;
+            m_clientStalled = true;
+            qWarning("quennel-emu: the client is not reading; replies are dropped until it does");
+            return;
         }
         qWarning("quennel-emu: dropped %lld reply bytes (%s)", static_cast<long long>(left),
                  n < 0 ? std::strerror(errno) : "no progress");

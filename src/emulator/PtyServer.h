@@ -43,6 +43,9 @@ private:
     QString m_slavePath;
     QSocketNotifier* m_notifier = nullptr;
     QTimer* m_resume = nullptr;
+    // A reply was dropped because the client did not read within
+    // kWriteTimeoutMs, and nothing has been written since.
+    bool m_clientStalled = false;
 };
 
 } // namespace quennel
