@@ -5,8 +5,6 @@
 #include "link/PortNames.h"
 #include "link/ReplyText.h"
 
-#include <QThread>
-
 namespace tavrel {
 
 PanelSession::PanelSession(PanelHost& host, LinkOpener opener)
@@ -102,7 +100,7 @@ void PanelSession::appendReply(int waitMs, int count, const std::function<QStrin
     // The window's text is taken first: it is the log line plus whatever the
     // user typed into the status window since.
     QString text = m_host.statusText();
-    QThread::msleep(waitMs);
+    m_clock->sleepMs(waitMs);
     const QByteArray received = ReadBytes(count);
     text += interpret(received);
     m_host.setStatusText(text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Clock.h"
 #include "link/Link.h"
 #include "link/PanelHost.h"
 
@@ -34,6 +35,11 @@ public:
     PanelSession& operator=(const PanelSession&) = delete;
 
     PanelHost& host() { return m_host; }
+
+    // The clock of the reply readers' waits and the reading loops' limits;
+    // the system's unless another is set. It must outlive the session.
+    Clock& clock() { return *m_clock; }
+    void setClock(Clock& clock) { m_clock = &clock; }
 
     // Port choice; takes effect at the next open.
     QString m_portName;
@@ -86,6 +92,7 @@ private:
     PanelHost& m_host;
     LinkOpener m_opener;
     std::unique_ptr<Link> m_hComPort;
+    Clock* m_clock = &SystemClock();
 };
 
 } // namespace tavrel

@@ -6,8 +6,6 @@
 #include "sdcard/CardReading.h"
 #include "sdcard/SdPackets.h"
 
-#include <QThread>
-
 namespace tavrel {
 
 namespace {
@@ -90,7 +88,7 @@ void RefuseCount(PanelSession& session, const QString& text)
 // rate, and shows it, with a note naming `what` when it was cut short.
 void ShowCardText(PanelSession& session, int maxBytes, int wanted, const QString& what)
 {
-    QThread::msleep(kListingWaitMs);
+    session.clock().sleepMs(kListingWaitMs);
     const ReceiveLimits limits = LimitsForBaudRate(maxBytes, session.m_baudRate);
     const ReceivedText received = ReceiveUntilZero(session, wanted, limits);
     session.host().showReceivedText(CardTextTitle(), received.text + CutNote(received, limits, what));
