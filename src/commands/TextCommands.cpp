@@ -236,7 +236,8 @@ struct TextBoxEntry {
 // Runs one of those two dialogs, which differ only in their kind and in the
 // check box `checkName`, and refuses a point off the screen, an unknown font
 // and a text too long for a packet whose head takes `headWhenChecked` or
-// `headWhenClear` bytes. The point is remembered once all of that passed.
+// `headWhenClear` bytes, or one with a character that cannot go on the line.
+// The point is remembered once all of that passed.
 // Returns false, with the outcome in `stopped`, when nothing is to be sent.
 bool EnterTextBox(PanelSession& session, DialogKind kind, QLatin1String checkName, int headWhenChecked,
                   int headWhenClear, TextBoxEntry& entry, CommandOutcome& stopped)
@@ -261,7 +262,8 @@ bool EnterTextBox(PanelSession& session, DialogKind kind, QLatin1String checkNam
         return false;
     }
     if (!FontOf(session, request, entry.font)
-        || !TextFits(session, entry.text, entry.checked ? headWhenChecked : headWhenClear)) {
+        || !TextFits(session, entry.text, entry.checked ? headWhenChecked : headWhenClear)
+        || !session.SevenBitTextSendable(request.value(TextField::kText))) {
         stopped = CommandOutcome::Refused;
         return false;
     }

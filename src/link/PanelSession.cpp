@@ -1,6 +1,7 @@
 #include "link/PanelSession.h"
 
 #include "link/Bounds.h"
+#include "link/Packet.h"
 #include "link/ParseDecimal.h"
 #include "link/PortNames.h"
 #include "link/ReplyText.h"
@@ -93,6 +94,16 @@ bool PanelSession::AcceptSlotZeroPoint(const QString& xText, const QString& yTex
     m_lastX[0] = xText;
     m_lastY[0] = yText;
     return true;
+}
+
+bool PanelSession::SevenBitTextSendable(const QString& text)
+{
+    const QString problem = SevenBitTextProblem(text);
+    if (problem.isEmpty())
+        return true;
+    m_host.showMessage(problem, QStringLiteral("Tavrel"));
+    m_host.setStatusText(QStringLiteral("Unsendable character: nothing sent."));
+    return false;
 }
 
 void PanelSession::appendReply(int waitMs, int count, const std::function<QString(const QByteArray&)>& interpret)

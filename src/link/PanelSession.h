@@ -80,6 +80,11 @@ public:
     // Parses the point typed for slot 0 into x and y. On the panel, the typed
     // texts are remembered in slot 0; off it, the bounds failure is reported.
     bool AcceptSlotZeroPoint(const QString& xText, const QString& yText, qint32& x, qint32& y);
+    // Every command that sends a 0-terminated text or file name asks this
+    // first. A character that would reach the module as a 0 byte is named
+    // in a message box, the status window says nothing was sent, and false
+    // is returned.
+    bool SevenBitTextSendable(const QString& text);
 
     // Reply readers: each appends its lines to the status window text.
     void ReadAckReply();

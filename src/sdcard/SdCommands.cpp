@@ -41,7 +41,8 @@ CommandOutcome AskFileName(PanelSession& session, const QString& prompt, QString
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     name = request.value(kName);
-    return FileNameFits(session, name) ? CommandOutcome::Sent : CommandOutcome::Refused;
+    return FileNameFits(session, name) && session.SevenBitTextSendable(name) ? CommandOutcome::Sent
+                                                                             : CommandOutcome::Refused;
 }
 
 // The commands that send head, letter and a file name, then read the
@@ -69,7 +70,7 @@ CommandOutcome ShowFileAt(PanelSession& session, const QString& heading, char le
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     const QString name = request.value(kName);
-    if (!FileNameFits(session, name))
+    if (!FileNameFits(session, name) || !session.SevenBitTextSendable(name))
         return CommandOutcome::Refused;
     const quint8 x = LowByte(ParseDecimal(request.value(QStringLiteral("x"))));
     const quint8 y = LowByte(ParseDecimal(request.value(QStringLiteral("y"))));
