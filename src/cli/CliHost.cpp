@@ -1,5 +1,7 @@
 #include "cli/CliHost.h"
 
+#include "commands/ChoiceFields.h"
+
 namespace tavrel {
 
 CliHost::CliHost(HostColour foreground, HostColour background, QStringList positional,
@@ -16,12 +18,15 @@ CliHost::CliHost(HostColour foreground, HostColour background, QStringList posit
 void CliHost::showMessage(const QString& text, const QString& caption)
 {
     Q_UNUSED(caption);
-    m_errors << text << Qt::endl;
+    if (!m_rehearsal)
+        m_errors << text << Qt::endl;
 }
 
 void CliHost::showReceivedText(const QString& title, const QString& text)
 {
     Q_UNUSED(title);
+    if (m_rehearsal)
+        return;
     // Listings break their lines with "\r\n", as the status window does; a
     // terminal wants "\n".
     QString lines = text;
@@ -35,17 +40,26 @@ void CliHost::showReceivedText(const QString& title, const QString& text)
 bool CliHost::runDialog(DialogRequest& request)
 {
     for (auto& field : request.fields) {
+        bool given = false;
         if (!field.positional) {
             const auto named = m_named.find(field.name);
             if (named != m_named.end()) {
                 field.value = named.value();
                 m_named.erase(named);
+                given = true;
             }
         } else if (!m_arguments.isEmpty()) {
             field.value = m_arguments.takeFirst();
+            given = true;
         }
+        if (!m_usageError.isEmpty())
+            continue;
+        if (field.required && !given)
+            m_usageError = MissingChoiceText(field);
+        else
+            m_usageError = ChoiceProblem(field);
     }
-    return true;
+    return !m_rehearsal;
 }
 
 QStringList CliHost::unusedArguments() const

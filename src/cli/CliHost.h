@@ -19,6 +19,11 @@ public:
     CliHost(HostColour foreground, HostColour background, QStringList positional, QMap<QString, QString> named,
             QTextStream& output, QTextStream& errors);
 
+    // A rehearsal: the first dialog is answered from the arguments and then
+    // cancelled, and nothing is printed. Run before the port is opened, it
+    // finds the arguments no dialog could give (usageError()).
+    void rehearseOnly() { m_rehearsal = true; }
+
     QString statusText() const override { return m_status; }
     void setStatusText(const QString& text) override { m_status = text; }
     HostColour foregroundColour() const override { return m_foreground; }
@@ -31,6 +36,9 @@ public:
 
     // Arguments that no dialog field took.
     QStringList unusedArguments() const;
+    // The first answer no dialog could give: a choice that is not among its
+    // control's choices, or a required choice left out. Empty when none.
+    QString usageError() const { return m_usageError; }
 
 private:
     QString m_status;
@@ -40,6 +48,8 @@ private:
     QMap<QString, QString> m_named;
     QTextStream& m_output;
     QTextStream& m_errors;
+    bool m_rehearsal = false;
+    QString m_usageError;
 };
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 // tavrel-cli: runs one panel command against a port and prints what the
 // panel's status window would show afterwards.
 
+#include "cli/ArgumentCheck.h"
 #include "cli/CliHost.h"
 #include "commands/CommandTable.h"
 #include "emulator/CardFolder.h"
@@ -41,7 +42,8 @@ QString UsageText()
         << "  --bg RRGGBB   background colour (default: 000000)\n"
         << "  --help        this text\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
-        << "open failure), 2 for a usage error. Message-box texts go to standard error.\n\n"
+        << "open failure), 2 for a usage error (the port is not opened then).\n"
+        << "Message-box texts go to standard error.\n\n"
         << "Commands:\n";
     for (const auto& command : AllCommands()) {
         QString head = CliName(command.caption);
@@ -148,6 +150,13 @@ int main(int argc, char** argv)
         } else {
             positional << argument;
         }
+    }
+
+    // Choices no dialog offers are usage errors, found before the port opens.
+    const QString problem = ArgumentProblem(*command, positional, named, rest);
+    if (!problem.isEmpty()) {
+        err << "tavrel-cli: " << commandName << ": " << problem << Qt::endl;
+        return kUsage;
     }
 
     quennel::Emulator emulator;

@@ -1,5 +1,6 @@
 // What tavrel-cli lets onto the line: texts with characters that would
-// become a 0 byte are refused before anything is written.
+// become a 0 byte are refused before anything is written; choices no dialog
+// offers are usage errors found before the port is opened.
 
 #include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
@@ -76,6 +77,60 @@ private slots:
         QCOMPARE(line.drainMaster(), QByteArray::fromHex("53000000ffff0101" "69" "00"));
         QVERIFY2(run.out.startsWith("Print String: 83, 0, 0, 0, 255, 255, 1, 1, 105, 0, : 10 bytes written"),
                  qPrintable(run.out));
+    }
+
+    void choicesNoDialogOffersAreUsageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        using L = QStringList;
+        QTest::newRow("vertices 8") << L{"draw-polygon", "--vertices=8"}
+                                    << "\"8\" is not a choice for vertices (one of 3, 4, 5, 6, 7).";
+        QTest::newRow("orientation 2") << L{"rotate-display", "--orientation=2"}
+                                       << "\"2\" is not a choice for orientation (one of 0, 1).";
+        QTest::newRow("scroll function 6") << L{"scroll-control", "--function=6"}
+                                           << "\"6\" is not a choice for function (one of 0, 1, 2, 3, 4, 5).";
+        QTest::newRow("scroll enable 2") << L{"scroll-control", "--enable=2"} << "(one of 0, 1).";
+        QTest::newRow("oled function 3") << L{"oled-control-functions", "--function=3"} << "(one of 0, 1, 2).";
+        QTest::newRow("display off yes") << L{"oled-control-functions", "--display-off=yes"} << "(one of 0, 1).";
+        QTest::newRow("repeat 2") << L{"get-device-info", "--repeat=2"} << "(one of 0, 1).";
+        QTest::newRow("set-font 4") << L{"set-font", "4"}
+                                    << "\"4\" is not a choice for font (one of 0 (5x7), 1 (8x8), 2 (8x12), 3 (16x32)).";
+        QTest::newRow("set-font without a font") << L{"set-font"}
+                                                 << "font is missing (one of 0 (5x7), 1 (8x8), 2 (8x12), 3 (16x32)).";
+        QTest::newRow("set-font-mode 2") << L{"set-font-mode", "2"}
+                                         << "\"2\" is not a choice for mode (one of 0 (transparent), 1 (opaque)).";
+        QTest::newRow("set-font-mode without a mode") << L{"set-font-mode"} << "mode is missing";
+        QTest::newRow("formatted 2") << L{"print-character", "--formatted=2"} << "(one of 0, 1).";
+        QTest::newRow("string font 9") << L{"print-text-string", "--font=9"} << "is not a choice for font";
+        QTest::newRow("button down x") << L{"text-button", "--button-down=x"} << "(one of 0, 1).";
+        QTest::newRow("picture depth 7") << L{"display-image", "in.png", "--depth", "7"} << "--depth takes 16 or 8";
+    }
+    void choicesNoDialogOffersAreUsageErrors()
+    {
+        // The port does not exist: had the tool tried to open it, it would
+        // say so and exit 1.
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const CliRun run = RunCli(QStringList{"--port", kMissingPort} + arguments);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QString());
+        QVERIFY2(run.err.startsWith("tavrel-cli: " + arguments.first() + ": "), qPrintable(run.err));
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(!run.err.contains(QStringLiteral("COM Port")));
+    }
+
+    void choicesTheDialogsOfferStillOpenThePort()
+    {
+        // Names as the buttons show them, any letter case, blanks around.
+        using L = QStringList;
+        for (const L& arguments : {L{"draw-polygon", "--vertices=7"}, L{"set-font", "2: 8x12"}, L{"set-font", "16X32"},
+                                   L{"set-font-mode", " OPAQUE"}, L{"print-character", "--formatted"},
+                                   L{"scroll-control", "--function=5", "--enable=0"}, L{"clear-screen"}}) {
+            const CliRun run = RunCli(L{"--port", kMissingPort} + arguments);
+            QCOMPARE(run.out, QStringLiteral("Error Creating Com Port Interface.\n"));
+            QCOMPARE(run.exitCode, 1);
+        }
     }
 };
 
