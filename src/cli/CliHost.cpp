@@ -1,6 +1,9 @@
 #include "cli/CliHost.h"
 
+#include "cli/TerminalText.h"
 #include "commands/ChoiceFields.h"
+
+#include <QIODevice>
 
 namespace tavrel {
 
@@ -27,14 +30,25 @@ void CliHost::showReceivedText(const QString& title, const QString& text)
     Q_UNUSED(title);
     if (m_rehearsal)
         return;
-    // Listings break their lines with "\r\n", as the status window does; a
-    // terminal wants "\n".
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_output << lines;
-    if (!lines.endsWith(QLatin1Char('\n')))
-        m_output << '\n';
+    // The text holds the module's bytes one per character (Latin-1), so
+    // they come back unchanged.
+    const QByteArray bytes = text.toLatin1();
+    QIODevice* device = m_output.device();
+    if (m_terminal || !device) {
+        const QString shown = TerminalSafeText(bytes);
+        m_output << shown;
+        if (!shown.endsWith(QLatin1Char('\n')))
+            m_output << '\n';
+        m_output.flush();
+        return;
+    }
+    // A file or a pipe gets the bytes exactly as they came, past the text
+    // stream's encoding; a line break after them keeps the status text on a
+    // line of its own.
     m_output.flush();
+    device->write(bytes);
+    if (!bytes.endsWith('\n'))
+        device->write("\n", 1);
 }
 
 bool CliHost::runDialog(DialogRequest& request)

@@ -23,6 +23,9 @@ public:
     // cancelled, and nothing is printed. Run before the port is opened, it
     // finds the arguments no dialog could give (usageError()).
     void rehearseOnly() { m_rehearsal = true; }
+    // Received text is escaped for a terminal (TerminalSafeText) instead of
+    // going out byte for byte.
+    void setOutputIsTerminal(bool terminal) { m_terminal = terminal; }
 
     QString statusText() const override { return m_status; }
     void setStatusText(const QString& text) override { m_status = text; }
@@ -49,6 +52,7 @@ private:
     QTextStream& m_output;
     QTextStream& m_errors;
     bool m_rehearsal = false;
+    bool m_terminal = false;
     QString m_usageError;
 };
 

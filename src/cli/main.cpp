@@ -3,6 +3,7 @@
 
 #include "cli/ArgumentCheck.h"
 #include "cli/CliHost.h"
+#include "cli/TerminalText.h"
 #include "commands/CommandTable.h"
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
@@ -43,7 +44,9 @@ QString UsageText()
         << "  --help        this text\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
         << "open failure), 2 for a usage error (the port is not opened then).\n"
-        << "Message-box texts go to standard error.\n\n"
+        << "Message-box texts go to standard error.\n"
+        << "Listings and file data go to standard output byte for byte; on a terminal,\n"
+        << "control characters other than tab and newline show as \\xHH and \\ as \\\\.\n\n"
         << "Commands:\n";
     for (const auto& command : AllCommands()) {
         QString head = CliName(command.caption);
@@ -163,6 +166,7 @@ int main(int argc, char** argv)
     // Its card is a folder in this tool's data folder, kept between runs.
     emulator.setCardDirectory(quennel::defaultCardDirectory());
     CliHost host(foreground, background, positional, named, out, err);
+    host.setOutputIsTerminal(StandardOutputIsTerminal());
     PanelSession session(host, MakeLinkOpener(&emulator));
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;

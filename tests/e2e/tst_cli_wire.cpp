@@ -1,6 +1,8 @@
-// What tavrel-cli lets onto the line: texts with characters that would
-// become a 0 byte are refused before anything is written; choices no dialog
-// offers are usage errors found before the port is opened.
+// What tavrel-cli lets onto the line and onto the user's terminal: texts
+// with characters that would become a 0 byte are refused before anything is
+// written; choices no dialog offers are usage errors found before the port
+// is opened; bytes from the module reach a terminal escaped and a pipe
+// exactly.
 
 #include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
@@ -131,6 +133,43 @@ private slots:
             QCOMPARE(run.out, QStringLiteral("Error Creating Com Port Interface.\n"));
             QCOMPARE(run.exitCode, 1);
         }
+    }
+
+    void moduleBytesReachATerminalEscapedAndAPipeExactly()
+    {
+        QTemporaryDir root;
+        const QString card = root.filePath(QStringLiteral("card"));
+        QDir().mkpath(card);
+        // Window title, bell, clear screen, a backslash, Latin-1 and C1
+        // bytes, DEL, a lone carriage return; no 0, which would end the data.
+        const QByteArray hostile("A\x1b]0;pwned\x07" "B\x1b[2J\tC\\D\xe9\x80\xff\x7f\r\nE\rF\n");
+        QFile file(QDir(card).filePath(QStringLiteral("RAW.BIN")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(hostile);
+        file.close();
+        EmulatorProcess emulator({QStringLiteral("--card"), card});
+        QVERIFY2(emulator.isReady(), qPrintable(emulator.errorString()));
+        const QStringList port{"--port", emulator.ptyPath()};
+        const QByteArray status("Read data to SD card: 64, 114, 255, : 3 bytes written\n> Command Acknowledged\n");
+
+        CliRunOptions pipe;
+        QCOMPARE(RunCli(port + QStringList{"open-file-to-read", "RAW.BIN"}).exitCode, 0);
+        const CliRun piped = RunCliWith(port + QStringList{"read-from-file", "255"}, pipe);
+        QCOMPARE(piped.outBytes, hostile + status);
+
+        CliRunOptions terminal;
+        terminal.outputOnTerminal = true;
+        QCOMPARE(RunCli(port + QStringList{"open-file-to-read", "RAW.BIN"}).exitCode, 0);
+        const CliRun shown = RunCliWith(port + QStringList{"read-from-file", "255"}, terminal);
+        const QByteArray escaped = QStringLiteral("A\\x1b]0;pwned\\x07B\\x1b[2J\tC\\\\D\u00E9\\x80\u00FF\\x7f\nE\\x0dF\n").toUtf8();
+        QCOMPARE(shown.outBytes, escaped + status);
+        QCOMPARE(shown.exitCode, 0);
+
+        // The listing's line breaks: exact through a pipe, plain on a terminal.
+        const QByteArray listed("Get SD File Directory: 64,68 : 3 bytes written\n");
+        const QByteArray entry = QByteArray("RAW.BIN").leftJustified(12) + "  " + QByteArray::number(hostile.size());
+        QCOMPARE(RunCliWith(port + QStringList{"view-directory"}, pipe).outBytes, entry + "\r\n" + listed);
+        QCOMPARE(RunCliWith(port + QStringList{"view-directory"}, terminal).outBytes, entry + "\n" + listed);
     }
 };
 
