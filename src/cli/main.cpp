@@ -43,8 +43,8 @@ QString UsageText()
         << "  --bg RRGGBB   background colour (default: 000000)\n"
         << "  --help        this text\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
-        << "open failure), 2 for a usage error (the port is not opened then).\n"
-        << "Message-box texts go to standard error.\n"
+        << "open failure) or a packet was not written whole, 2 for a usage error (the\n"
+        << "port is not opened then). Message-box texts go to standard error.\n"
         << "Listings and file data go to standard output byte for byte; on a terminal,\n"
         << "control characters other than tab and newline show as \\xHH and \\ as \\\\.\n\n"
         << "Commands:\n";
@@ -195,6 +195,10 @@ int main(int argc, char** argv)
         if (!host.unusedArguments().isEmpty())
             err << "tavrel-cli: ignored extra arguments: " << host.unusedArguments().join(QLatin1Char(' ')) << Qt::endl;
     }
+    // A packet that did not reach the line whole (a link lost, a port that
+    // would not take it) makes the command a failure, whatever was logged.
+    if (status == kSent && !session.everyWriteWhole())
+        status = kRefused;
     if (!command->needsNoPort || !host.statusText().isEmpty())
         out << ForTerminal(host.statusText()) << Qt::endl;
     // Leave without "Serial Port Closed.": the printed text is the command's.

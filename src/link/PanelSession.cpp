@@ -53,17 +53,26 @@ void PanelSession::dropPort()
 
 qint64 PanelSession::WritePacket(const QByteArray& packet)
 {
-    return m_hComPort ? m_hComPort->write(packet) : 0;
+    const qint64 written = m_hComPort ? m_hComPort->write(packet) : 0;
+    if (written < packet.size())
+        m_everyWriteWhole = false;
+    return written;
 }
 
 qint64 PanelSession::WriteUnwaited(const QByteArray& bytes)
 {
-    return m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    const qint64 taken = m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    if (taken < bytes.size())
+        m_everyWriteWhole = false;
+    return taken;
 }
 
 qint64 PanelSession::DrainOutput()
 {
-    return m_hComPort ? m_hComPort->drainOutput() : 0;
+    const qint64 dropped = m_hComPort ? m_hComPort->drainOutput() : 0;
+    if (dropped > 0)
+        m_everyWriteWhole = false;
+    return dropped;
 }
 
 QByteArray PanelSession::ReadBytes(int count)

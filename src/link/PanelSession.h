@@ -73,6 +73,10 @@ public:
     qint64 DrainOutput();
     QByteArray ReadBytes(int count);
     void PurgeInput();
+    // False once any write of this session handed over fewer bytes than it
+    // was given (no port, a link that is gone, a line that would not take
+    // them): a packet then did not reach the module whole.
+    bool everyWriteWhole() const { return m_everyWriteWhole; }
     void ShowLog(const QString& line) { m_host.setStatusText(line); }
     // Message box "Pixel out of bounds!" then the status text; used by every
     // command that checks coordinates.
@@ -98,6 +102,7 @@ private:
     LinkOpener m_opener;
     std::unique_ptr<Link> m_hComPort;
     Clock* m_clock = &SystemClock();
+    bool m_everyWriteWhole = true;
 };
 
 } // namespace tavrel

@@ -2,7 +2,7 @@
 // with characters that would become a 0 byte are refused before anything is
 // written; choices no dialog offers are usage errors found before the port
 // is opened; bytes from the module reach a terminal escaped and a pipe
-// exactly.
+// exactly; a packet that does not reach the line whole makes the run fail.
 
 #include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
@@ -36,6 +36,25 @@ const QString kMissingPort = QStringLiteral("/dev/tavrel-no-such-device");
 QString Ucs4(char32_t code)
 {
     return QString::fromUcs4(&code, 1);
+}
+
+// Fills the line from the module's side of the terminal until it takes
+// nothing more, so that the next write to it cannot go through.
+void FillLine(int slaveFd)
+{
+    ::fcntl(slaveFd, F_SETFL, ::fcntl(slaveFd, F_GETFL) | O_NONBLOCK);
+    const QByteArray chunk(4096, 'x');
+    for (int quietRounds = 0, rounds = 0; quietRounds < 3 && rounds < 500; ++rounds) {
+        qint64 taken = 0;
+        for (;;) {
+            const ssize_t n = ::write(slaveFd, chunk.constData(), size_t(chunk.size()));
+            if (n <= 0)
+                break;
+            taken += n;
+        }
+        quietRounds = taken == 0 ? quietRounds + 1 : 0;
+        ::usleep(20000);
+    }
 }
 
 } // namespace
@@ -170,6 +189,66 @@ private slots:
         const QByteArray entry = QByteArray("RAW.BIN").leftJustified(12) + "  " + QByteArray::number(hostile.size());
         QCOMPARE(RunCliWith(port + QStringList{"view-directory"}, pipe).outBytes, entry + "\r\n" + listed);
         QCOMPARE(RunCliWith(port + QStringList{"view-directory"}, terminal).outBytes, entry + "\n" + listed);
+    }
+
+    void aPacketTheLineDoesNotTakeFailsTheRun()
+    {
+        SilentPty line;
+        QVERIFY(line.isOpen());
+        FillLine(line.slaveFd());
+        const CliRun run = RunCli({"--port", line.slavePath(), "set-pixel", "1", "2"});
+        QCOMPARE(run.out, QStringLiteral("Set Pixel: 80,1,2,255,255 : 0 bytes written\n> No response!\n"));
+        QCOMPARE(run.exitCode, 1);
+    }
+
+    void anUploadWhoseLinkGoesAwayStopsAndFails()
+    {
+        QTemporaryDir dir;
+        const QString picture = SavePicture(dir, QStringLiteral("white.png"), Filled(96, 64, Qt::white), "PNG");
+        int master = -1;
+        int slave = -1;
+        char name[256] = {};
+        QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+        termios tio {};
+        ::tcgetattr(slave, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slave, TCSANOW, &tio);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        // The tool must not inherit the module's end, or it would never go.
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+
+        QProcess cli;
+        cli.start(QStringLiteral(TAVREL_CLI_PATH), {"--port", QString::fromLocal8Bit(name), "display-image", picture});
+        QVERIFY(cli.waitForStarted(10000));
+        // Take a few rows of the upload, then the module is gone.
+        QByteArray received;
+        QElapsedTimer clock;
+        clock.start();
+        while (received.size() < 2000 && clock.elapsed() < 30000 && cli.state() == QProcess::Running) {
+            pollfd fd{master, POLLIN, 0};
+            if (::poll(&fd, 1, 50) > 0) {
+                char buffer[4096];
+                const ssize_t n = ::read(master, buffer, sizeof buffer);
+                if (n > 0)
+                    received.append(buffer, int(n));
+            }
+        }
+        ::close(master);
+        ::close(slave);
+        QVERIFY(received.size() >= 2000);
+        QVERIFY(cli.waitForFinished(30000));
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        QVERIFY2(cli.exitCode() == 1, qPrintable(out + QString::fromUtf8(cli.readAllStandardError())));
+
+        static const QRegularExpression log(QStringLiteral(
+            "^Display Image: 73, 0, 0, 96, 64, 16, 255, 255, 255, 255, \\.\\.\\. : (\\d+) bytes written\n> No response!\n$"));
+        const auto match = log.match(out);
+        QVERIFY2(match.hasMatch(), qPrintable(out));
+        // The count is what the line took: at least what arrived, and not
+        // the whole picture.
+        const int written = match.captured(1).toInt();
+        QVERIFY2(written >= received.size() && written < 6 + 96 * 64 * 2, qPrintable(out));
     }
 };
 
