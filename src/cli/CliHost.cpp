@@ -1,5 +1,10 @@
 #include "cli/CliHost.h"
 
+#include "cli/TerminalText.h"
+#include "commands/ChoiceFields.h"
+
+#include <QIODevice>
+
 namespace tavrel {
 
 CliHost::CliHost(HostColour foreground, HostColour background, QStringList positional,
@@ -16,36 +21,59 @@ CliHost::CliHost(HostColour foreground, HostColour background, QStringList posit
 void CliHost::showMessage(const QString& text, const QString& caption)
 {
     Q_UNUSED(caption);
-    m_errors << text << Qt::endl;
+    if (!m_rehearsal)
+        m_errors << text << Qt::endl;
 }
 
 void CliHost::showReceivedText(const QString& title, const QString& text)
 {
     Q_UNUSED(title);
-    // Listings break their lines with "\r\n", as the status window does; a
-    // terminal wants "\n".
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_output << lines;
-    if (!lines.endsWith(QLatin1Char('\n')))
-        m_output << '\n';
+    if (m_rehearsal)
+        return;
+    // The text holds the module's bytes one per character (Latin-1), so
+    // they come back unchanged.
+    const QByteArray bytes = text.toLatin1();
+    QIODevice* device = m_output.device();
+    if (m_terminal || !device) {
+        const QString shown = TerminalSafeText(bytes);
+        m_output << shown;
+        if (!shown.endsWith(QLatin1Char('\n')))
+            m_output << '\n';
+        m_output.flush();
+        return;
+    }
+    // A file or a pipe gets the bytes exactly as they came, past the text
+    // stream's encoding; a line break after them keeps the status text on a
+    // line of its own.
     m_output.flush();
+    device->write(bytes);
+    if (!bytes.endsWith('\n'))
+        device->write("\n", 1);
 }
 
 bool CliHost::runDialog(DialogRequest& request)
 {
     for (auto& field : request.fields) {
+        bool given = false;
         if (!field.positional) {
             const auto named = m_named.find(field.name);
             if (named != m_named.end()) {
                 field.value = named.value();
                 m_named.erase(named);
+                given = true;
             }
         } else if (!m_arguments.isEmpty()) {
             field.value = m_arguments.takeFirst();
+            given = true;
         }
+        if (!m_usageError.isEmpty())
+            continue;
+        if (field.required && !given)
+            m_usageError = MissingChoiceText(field);
+        else
+            m_usageError = ChoiceProblem(field);
     }
-    return true;
+    return !m_rehearsal;
 }
 
 QStringList CliHost::unusedArguments() const

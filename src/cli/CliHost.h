@@ -19,6 +19,14 @@ public:
     CliHost(HostColour foreground, HostColour background, QStringList positional, QMap<QString, QString> named,
             QTextStream& output, QTextStream& errors);
 
+    // A rehearsal: the first dialog is answered from the arguments and then
+    // cancelled, and nothing is printed. Run before the port is opened, it
+    // finds the arguments no dialog could give (usageError()).
+    void rehearseOnly() { m_rehearsal = true; }
+    // Received text is escaped for a terminal (TerminalSafeText) instead of
+    // going out byte for byte.
+    void setOutputIsTerminal(bool terminal) { m_terminal = terminal; }
+
     QString statusText() const override { return m_status; }
     void setStatusText(const QString& text) override { m_status = text; }
     HostColour foregroundColour() const override { return m_foreground; }
@@ -31,6 +39,9 @@ public:
 
     // Arguments that no dialog field took.
     QStringList unusedArguments() const;
+    // The first answer no dialog could give: a choice that is not among its
+    // control's choices, or a required choice left out. Empty when none.
+    QString usageError() const { return m_usageError; }
 
 private:
     QString m_status;
@@ -40,6 +51,9 @@ private:
     QMap<QString, QString> m_named;
     QTextStream& m_output;
     QTextStream& m_errors;
+    bool m_rehearsal = false;
+    bool m_terminal = false;
+    QString m_usageError;
 };
 
 } // namespace tavrel

@@ -1,7 +1,9 @@
 // tavrel-cli: runs one panel command against a port and prints what the
 // panel's status window would show afterwards.
 
+#include "cli/ArgumentCheck.h"
 #include "cli/CliHost.h"
+#include "cli/TerminalText.h"
 #include "commands/CommandTable.h"
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
@@ -41,7 +43,10 @@ QString UsageText()
         << "  --bg RRGGBB   background colour (default: 000000)\n"
         << "  --help        this text\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
-        << "open failure), 2 for a usage error. Message-box texts go to standard error.\n\n"
+        << "open failure) or a packet was not written whole, 2 for a usage error (the\n"
+        << "port is not opened then). Message-box texts go to standard error.\n"
+        << "Listings and file data go to standard output byte for byte; on a terminal,\n"
+        << "control characters other than tab and newline show as \\xHH and \\ as \\\\.\n\n"
         << "Commands:\n";
     for (const auto& command : AllCommands()) {
         QString head = CliName(command.caption);
@@ -150,10 +155,18 @@ int main(int argc, char** argv)
         }
     }
 
+    // Choices no dialog offers are usage errors, found before the port opens.
+    const QString problem = ArgumentProblem(*command, positional, named, rest);
+    if (!problem.isEmpty()) {
+        err << "tavrel-cli: " << commandName << ": " << problem << Qt::endl;
+        return kUsage;
+    }
+
     quennel::Emulator emulator;
     // Its card is a folder in this tool's data folder, kept between runs.
     emulator.setCardDirectory(quennel::defaultCardDirectory());
     CliHost host(foreground, background, positional, named, out, err);
+    host.setOutputIsTerminal(StandardOutputIsTerminal());
     PanelSession session(host, MakeLinkOpener(&emulator));
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;
@@ -182,6 +195,10 @@ int main(int argc, char** argv)
         if (!host.unusedArguments().isEmpty())
             err << "tavrel-cli: ignored extra arguments: " << host.unusedArguments().join(QLatin1Char(' ')) << Qt::endl;
     }
+    // A packet that did not reach the line whole (a link lost, a port that
+    // would not take it) makes the command a failure, whatever was logged.
+    if (status == kSent && !session.everyWriteWhole())
+        status = kRefused;
     if (!command->needsNoPort || !host.statusText().isEmpty())
         out << ForTerminal(host.statusText()) << Qt::endl;
     // Leave without "Serial Port Closed.": the printed text is the command's.

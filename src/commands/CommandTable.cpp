@@ -121,7 +121,7 @@ const QVector<CommandInfo>& AllCommands()
         // Pictures (no button of their own)
         {QStringLiteral("Display Image"), QStringLiteral("IN [X Y]"), kPictureOptions,
          QStringLiteral("convert a picture file and stream it to the panel at X, Y"), DisplayImage,
-         RunDisplayImageArguments},
+         RunDisplayImageArguments, false, CheckDisplayImageArguments},
         {QStringLiteral("Convert"), QStringLiteral("IN OUT.dat"), kPictureOptions,
          QStringLiteral("convert a picture file to an image data file (no port needed)"), nullptr,
          RunConvertArguments, true},

@@ -25,6 +25,9 @@ struct CommandInfo {
         nullptr;
     // Works on files only: the command-line tool opens no port for it.
     bool needsNoPort = false;
+    // For a command that reads its own arguments and needs a port: finds the
+    // usage errors among them before the port is opened.
+    std::function<bool(const QStringList& arguments, QString& usageError)> checkArguments = nullptr;
 };
 
 // The subcommand of the command-line tool for a caption: lower case, words

@@ -57,7 +57,7 @@ QString ContrastEntryProblem(const QString& text, int* contrast)
 
 CommandOutcome GetDeviceInfo(PanelSession& session)
 {
-    DialogRequest request{DialogKind::RepeatDeviceInfo, {OptionField(QStringLiteral("repeat"), QStringLiteral("0"))}};
+    DialogRequest request{DialogKind::RepeatDeviceInfo, {CheckField(QStringLiteral("repeat"), QStringLiteral("0"))}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     bool repeat = false;
@@ -77,17 +77,17 @@ CommandOutcome OledControlFunctions(PanelSession& session)
     // display check box, the contrast and the power check box. The dialog
     // opens the same way every time.
     DialogRequest request{DialogKind::OledControl,
-                          {OptionField(QStringLiteral("function"), QStringLiteral("0")),
-                           OptionField(QStringLiteral("display-off"), QStringLiteral("0")),
+                          {OptionField(QStringLiteral("function"), QStringLiteral("0"),
+                                       {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}),
+                           CheckField(QStringLiteral("display-off"), QStringLiteral("0")),
                            PositionalField(QStringLiteral("contrast"), QStringLiteral("0")),
-                           OptionField(QStringLiteral("power-off"), QStringLiteral("0"))}};
+                           CheckField(QStringLiteral("power-off"), QStringLiteral("0"))}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     int function = 0;
     bool displayOff = false;
     bool powerOff = false;
-    if (!ReadChoice(session, request, QStringLiteral("function"),
-                    {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}, function)
+    if (!ReadChoice(session, request, QStringLiteral("function"), function)
         || !ReadCheck(session, request, QStringLiteral("display-off"), displayOff)
         || !ReadCheck(session, request, QStringLiteral("power-off"), powerOff))
         return CommandOutcome::Refused;
@@ -110,13 +110,14 @@ CommandOutcome OledControlFunctions(PanelSession& session)
 
 CommandOutcome RotateDisplay(PanelSession& session)
 {
-    DialogRequest request{DialogKind::RotateDisplay, {OptionField(QStringLiteral("orientation"), QStringLiteral("0"))}};
+    DialogRequest request{DialogKind::RotateDisplay,
+                          {OptionField(QStringLiteral("orientation"), QStringLiteral("0"),
+                                       {QStringLiteral("0"), QStringLiteral("1")})}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     // Portrait (2) is not offered by the dialog.
     int orientation = 0;
-    if (!ReadChoice(session, request, QStringLiteral("orientation"), {QStringLiteral("0"), QStringLiteral("1")},
-                    orientation))
+    if (!ReadChoice(session, request, QStringLiteral("orientation"), orientation))
         return CommandOutcome::Refused;
     return SendAndAcknowledge(session, PacketBytes({0x24, 0x46, quint8(orientation)}), QStringLiteral("Rotate Display"));
 }
@@ -142,8 +143,10 @@ CommandOutcome DimArea(PanelSession& session)
 CommandOutcome ScrollControl(PanelSession& session)
 {
     DialogRequest request{DialogKind::Scroll,
-                          {OptionField(QStringLiteral("function"), QStringLiteral("0")),
-                           OptionField(QStringLiteral("enable"), QStringLiteral("1")),
+                          {OptionField(QStringLiteral("function"), QStringLiteral("0"),
+                                       {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                        QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}),
+                           CheckField(QStringLiteral("enable"), QStringLiteral("1")),
                            PositionalField(kScrollTextFields[0], QStringLiteral("1")),
                            PositionalField(kScrollTextFields[1], QStringLiteral("0")),
                            PositionalField(kScrollTextFields[2], QStringLiteral("0")),
@@ -153,10 +156,7 @@ CommandOutcome ScrollControl(PanelSession& session)
         return CommandOutcome::Cancelled;
     int function = 0;
     bool enable = false;
-    if (!ReadChoice(session, request, QStringLiteral("function"),
-                    {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                     QStringLiteral("4"), QStringLiteral("5")},
-                    function)
+    if (!ReadChoice(session, request, QStringLiteral("function"), function)
         || !ReadCheck(session, request, QStringLiteral("enable"), enable))
         return CommandOutcome::Refused;
     // Only the field of the chosen setting is read; sub-command 1 is unused.

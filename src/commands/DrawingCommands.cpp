@@ -138,16 +138,15 @@ CommandOutcome DrawPolygon(PanelSession& session)
     const QVector<PointField> points = NumberedPoints(kCoordinateSlots);
     DialogRequest request{DialogKind::Polygon, {}};
     AddPointFields(session, request, points);
-    request.fields.push_back(OptionField(QStringLiteral("vertices"), QStringLiteral("3")));
+    request.fields.push_back(OptionField(QStringLiteral("vertices"), QStringLiteral("3"),
+                                         {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                          QStringLiteral("6"), QStringLiteral("7")}));
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     // The list offers 3 to 7; a count outside it would read past the seven
     // points, so it is refused before anything else.
     int vertices = 0;
-    if (!ReadChoice(session, request, QStringLiteral("vertices"),
-                    {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                     QStringLiteral("7")},
-                    vertices))
+    if (!ReadChoice(session, request, QStringLiteral("vertices"), vertices))
         return CommandOutcome::Refused;
     // Rows past the vertex count are checked and remembered too.
     if (!AcceptPoints(session, request, points))

@@ -2,13 +2,12 @@
 
 #include <QStringList>
 
+#include "commands/ChoiceFields.h"
 #include "commands/UserCharacter.h"
 #include "link/Bounds.h"
 #include "link/LogLine.h"
 #include "link/Packet.h"
 #include "link/ParseDecimal.h"
-
-#include <iterator>
 
 namespace tavrel {
 
@@ -21,29 +20,9 @@ namespace {
 
 const QString kMessageCaption = QStringLiteral("Tavrel");
 
-struct FontName {
-    const char* number;
-    const char* size;
-};
-constexpr FontName kFonts[] = {{"0", "5x7"}, {"1", "8x8"}, {"2", "8x12"}, {"3", "16x32"}};
-
 DialogField Text(QLatin1String name, const QString& value)
 {
-    return DialogField{name, value, true};
-}
-
-DialogField Check(QLatin1String name, const QString& value)
-{
-    return DialogField{name, value, false};
-}
-
-// A check box's field: "1" from the dialog; the command line may also say
-// "true", "yes" or "on".
-bool IsChecked(const QString& value)
-{
-    const QString v = value.trimmed().toLower();
-    return ParseDecimal(v) != 0 || v == QLatin1String("true") || v == QLatin1String("yes")
-        || v == QLatin1String("on");
+    return PositionalField(name, value);
 }
 
 // A point of slot 0 as typed and as parsed.
@@ -83,14 +62,6 @@ CommandOutcome RefuseBounds(PanelSession& session)
 {
     session.ReportBoundsFailure();
     return CommandOutcome::Refused;
-}
-
-CommandOutcome RefuseFont(PanelSession& session, const QString& text)
-{
-    return Refuse(session,
-                  QStringLiteral("\"%1\" is not a font. The fonts are 0 (5x7), 1 (8x8), 2 (8x12) and 3 (16x32).")
-                      .arg(text),
-                  QStringLiteral("Set font error."));
 }
 
 // Writes the packet, puts its fixed-form log line into the status window and
@@ -147,45 +118,14 @@ bool TextFits(PanelSession& session, const QString& text, int headBytes)
 // current font, the command line may give any text.
 bool FontOf(PanelSession& session, const DialogRequest& request, quint8& font)
 {
-    const QString text = request.value(TextField::kFont);
     int number = 0;
-    if (!ParseFontNumber(text, number)) {
-        RefuseFont(session, text);
+    if (!ReadChoice(session, request, TextField::kFont, number))
         return false;
-    }
     font = quint8(number);
     return true;
 }
 
 } // namespace
-
-bool ParseFontNumber(const QString& text, int& font)
-{
-    const QString t = text.simplified().toLower();
-    for (int i = 0; i < int(std::size(kFonts)); ++i) {
-        const QString number = QLatin1String(kFonts[i].number);
-        const QString size = QLatin1String(kFonts[i].size);
-        if (t == number || t == size || t == number + QStringLiteral(": ") + size) {
-            font = i;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool ParseFontMode(const QString& text, int& mode)
-{
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("0") || t == QLatin1String("transparent")) {
-        mode = 0;
-        return true;
-    }
-    if (t == QLatin1String("1") || t == QLatin1String("opaque")) {
-        mode = 1;
-        return true;
-    }
-    return false;
-}
 
 CommandOutcome SendSetFont(PanelSession& session, int font)
 {
@@ -203,9 +143,13 @@ CommandOutcome PrintCharacter(PanelSession& session)
 {
     DialogRequest request{DialogKind::TextCharacter,
                           {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
-                           Text(TextField::kCharacter, QStringLiteral("R")), Check(TextField::kFormatted, QStringLiteral("0"))}};
+                           Text(TextField::kCharacter, QStringLiteral("R")),
+                           CheckField(TextField::kFormatted, QStringLiteral("0"))}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
+    bool formatted = false;
+    if (!ReadCheck(session, request, TextField::kFormatted, formatted))
+        return CommandOutcome::Refused;
     const TypedPoint p = PointOf(request);
     const QString character = request.value(TextField::kCharacter);
     // Only the first character counts; an empty field sends 0.
@@ -214,7 +158,6 @@ CommandOutcome PrintCharacter(PanelSession& session)
     if (!PointInBounds(p.x, p.y))
         return RefuseBounds(session);
     Remember(session, p);
-    const bool formatted = IsChecked(request.value(TextField::kFormatted));
     QByteArray packet = PacketBytes({quint8(formatted ? 0x54 : 0x74), code, LowByte(p.x), LowByte(p.y)});
     AppendColour(packet, session.host().foregroundColour());
     return SendFixed(session, packet, QStringLiteral("Text Character"));
@@ -236,7 +179,8 @@ struct TextBoxEntry {
 // Runs one of those two dialogs, which differ only in their kind and in the
 // check box `checkName`, and refuses a point off the screen, an unknown font
 // and a text too long for a packet whose head takes `headWhenChecked` or
-// `headWhenClear` bytes. The point is remembered once all of that passed.
+// `headWhenClear` bytes, or one with a character that cannot go on the line.
+// The point is remembered once all of that passed.
 // Returns false, with the outcome in `stopped`, when nothing is to be sent.
 bool EnterTextBox(PanelSession& session, DialogKind kind, QLatin1String checkName, int headWhenChecked,
                   int headWhenClear, TextBoxEntry& entry, CommandOutcome& stopped)
@@ -244,9 +188,9 @@ bool EnterTextBox(PanelSession& session, DialogKind kind, QLatin1String checkNam
     DialogRequest request{kind,
                           {Text(TextField::kX, session.m_lastX[0]), Text(TextField::kY, session.m_lastY[0]),
                            Text(TextField::kWidth, QStringLiteral("1")), Text(TextField::kHeight, QStringLiteral("1")),
-                           Check(checkName, QStringLiteral("0")),
+                           CheckField(checkName, QStringLiteral("0")),
                            Text(TextField::kText, QStringLiteral("Enter Text Here.")),
-                           Check(TextField::kFont, QString::number(session.m_fontIndex))}};
+                           OptionField(TextField::kFont, QString::number(session.m_fontIndex), FontChoices())}};
     if (!session.host().runDialog(request)) {
         stopped = CommandOutcome::Cancelled;
         return false;
@@ -254,14 +198,18 @@ bool EnterTextBox(PanelSession& session, DialogKind kind, QLatin1String checkNam
     entry.p = PointOf(request);
     entry.width = LowByte(ParseDecimal(request.value(TextField::kWidth)));
     entry.height = LowByte(ParseDecimal(request.value(TextField::kHeight)));
-    entry.checked = IsChecked(request.value(checkName));
+    if (!ReadCheck(session, request, checkName, entry.checked)) {
+        stopped = CommandOutcome::Refused;
+        return false;
+    }
     entry.text = WithCrLf(request.value(TextField::kText));
     if (!PointInBounds(entry.p.x, entry.p.y)) {
         stopped = RefuseBounds(session);
         return false;
     }
     if (!FontOf(session, request, entry.font)
-        || !TextFits(session, entry.text, entry.checked ? headWhenChecked : headWhenClear)) {
+        || !TextFits(session, entry.text, entry.checked ? headWhenChecked : headWhenClear)
+        || !session.SevenBitTextSendable(request.value(TextField::kText))) {
         stopped = CommandOutcome::Refused;
         return false;
     }
@@ -373,27 +321,25 @@ CommandOutcome DisplayUserChar(PanelSession& session)
 
 CommandOutcome SetFontCommand(PanelSession& session)
 {
-    DialogRequest request{DialogKind::FontChoice, {Text(TextField::kFont, QString::number(session.m_fontIndex))}};
+    DialogRequest request{DialogKind::FontChoice,
+                          {RequiredChoiceField(TextField::kFont, QString::number(session.m_fontIndex), FontChoices())}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
-    const QString text = request.value(TextField::kFont);
     int font = 0;
-    if (!ParseFontNumber(text, font))
-        return RefuseFont(session, text);
+    if (!ReadChoice(session, request, TextField::kFont, font))
+        return CommandOutcome::Refused;
     return SendSetFont(session, font);
 }
 
 CommandOutcome SetFontModeCommand(PanelSession& session)
 {
-    DialogRequest request{DialogKind::TextModeChoice, {Text(TextField::kMode, QStringLiteral("0"))}};
+    DialogRequest request{DialogKind::TextModeChoice,
+                          {RequiredChoiceField(TextField::kMode, QStringLiteral("0"), TextModeChoices())}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
-    const QString text = request.value(TextField::kMode);
     int mode = 0;
-    if (!ParseFontMode(text, mode))
-        return Refuse(session,
-                      QStringLiteral("\"%1\" is not a text mode. The modes are 0 (transparent) and 1 (opaque).").arg(text),
-                      QStringLiteral("Set font mode error."));
+    if (!ReadChoice(session, request, TextField::kMode, mode))
+        return CommandOutcome::Refused;
     return SendSetFontMode(session, mode);
 }
 

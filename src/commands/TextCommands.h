@@ -57,14 +57,10 @@ CommandOutcome AddUserChar(PanelSession& session);
 CommandOutcome DisplayUserChar(PanelSession& session);
 
 // The command-line forms of the font and text-mode buttons, which have no
-// dialog of their own: the font or mode comes as a field text.
+// dialog of their own: the font or mode comes as a field text, "0" to "3" or
+// the size as the buttons show it ("8x12", "2: 8x12"), "0"/"transparent" or
+// "1"/"opaque".
 CommandOutcome SetFontCommand(PanelSession& session);
 CommandOutcome SetFontModeCommand(PanelSession& session);
-
-// A font given as text: "0" to "3", or the size as the buttons show it
-// ("5x7", "8x8", "8x12", "16x32", also with the number: "2: 8x12").
-bool ParseFontNumber(const QString& text, int& font);
-// A text mode given as text: "0" or "transparent", "1" or "opaque".
-bool ParseFontMode(const QString& text, int& mode);
 
 } // namespace tavrel

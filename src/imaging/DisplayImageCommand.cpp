@@ -103,18 +103,34 @@ CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, con
     PanelHost& host = session.host();
     host.reportProgress(what, 0, h);
     qint64 written = session.WritePacket(header);
-    PauseUntil(MonotonicNs(), kImageHeaderPauseMs);
+    // The first write the link does not take whole ends the transfer: the
+    // module has lost its place in the stream (or the link is gone), and
+    // pacing the rest out would only keep the user waiting.
+    bool linkHolds = written == header.size();
+    if (linkHolds)
+        PauseUntil(MonotonicNs(), kImageHeaderPauseMs);
     const char* next = stream.constData();
-    for (int row = 0; row < h; ++row) {
-        for (int col = 0; col < w; ++col, next += pixelBytes)
-            written += session.WriteUnwaited(QByteArray(next, pixelBytes));
-        written -= session.DrainOutput();
+    for (int row = 0; row < h && linkHolds; ++row) {
+        for (int col = 0; col < w && linkHolds; ++col, next += pixelBytes) {
+            const qint64 taken = session.WriteUnwaited(QByteArray(next, pixelBytes));
+            written += taken;
+            linkHolds = taken == pixelBytes;
+        }
+        const qint64 dropped = session.DrainOutput();
+        written -= dropped;
+        if (dropped > 0)
+            linkHolds = false;
+        if (!linkHolds)
+            break;
         // The pause starts once the row has been handed over; showing the
         // progress takes place inside it.
         const qint64 rowDone = MonotonicNs();
         host.reportProgress(what, row + 1, h);
         PauseUntil(rowDone, kImageRowPauseMs);
     }
+    // A transfer cut short still ends its progress display.
+    if (!linkHolds)
+        host.reportProgress(what, h, h);
 
     session.ShowLog(DisplayImageLogLine(header + stream, written));
     session.ReadAckReply();

@@ -188,11 +188,17 @@ CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringLi
                                               parsed.depth, hooks));
 }
 
+bool CheckDisplayImageArguments(const QStringList& arguments, QString& usageError)
+{
+    PictureArguments parsed;
+    return ParsePictureArguments(arguments, parsed, usageError)
+        && !WrongCount(parsed, 1, 3, QStringLiteral("display-image IN [X Y] [options]"), usageError);
+}
+
 CommandOutcome RunDisplayImageArguments(PanelSession& session, const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    if (!ParsePictureArguments(arguments, parsed, usageError)
-        || WrongCount(parsed, 1, 3, QStringLiteral("display-image IN [X Y] [options]"), usageError))
+    if (!CheckDisplayImageArguments(arguments, usageError) || !ParsePictureArguments(arguments, parsed, usageError))
         return CommandOutcome::Refused;
     QImage picture;
     if (!ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture)) {

@@ -24,6 +24,8 @@ CommandOutcome Slideshow(PanelSession& session)
                            {QStringLiteral("delay"), QStringLiteral("10")}}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
+    if (!session.SevenBitTextSendable(request.value(QStringLiteral("name"))))
+        return CommandOutcome::Refused;
     const QByteArray packet = SlideshowPacket(request.value(QStringLiteral("name")), request.value(QStringLiteral("x")),
                                               request.value(QStringLiteral("y")),
                                               request.value(QStringLiteral("delay")));

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace tavrel {
@@ -53,6 +54,13 @@ struct DialogField {
     // boxes and radio buttons are not positional: the CLI sets them by name
     // with --name (meaning "1") or --name=VALUE.
     bool positional = true;
+    // Check boxes, radio groups and lists: the values the control can give,
+    // each a value or "value: name" (commands/ChoiceFields.h). Empty for a
+    // field that takes any text.
+    QStringList choices = {};
+    // A field the CLI must be given: a choice that stands for a button
+    // pressed, which has nothing to fall back on.
+    bool required = false;
 };
 
 // A request to show one parameter dialog pre-filled with the given texts.

@@ -1,11 +1,10 @@
 #include "link/PanelSession.h"
 
 #include "link/Bounds.h"
+#include "link/Packet.h"
 #include "link/ParseDecimal.h"
 #include "link/PortNames.h"
 #include "link/ReplyText.h"
-
-#include <QThread>
 
 namespace tavrel {
 
@@ -54,17 +53,26 @@ void PanelSession::dropPort()
 
 qint64 PanelSession::WritePacket(const QByteArray& packet)
 {
-    return m_hComPort ? m_hComPort->write(packet) : 0;
+    const qint64 written = m_hComPort ? m_hComPort->write(packet) : 0;
+    if (written < packet.size())
+        m_everyWriteWhole = false;
+    return written;
 }
 
 qint64 PanelSession::WriteUnwaited(const QByteArray& bytes)
 {
-    return m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    const qint64 taken = m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    if (taken < bytes.size())
+        m_everyWriteWhole = false;
+    return taken;
 }
 
 qint64 PanelSession::DrainOutput()
 {
-    return m_hComPort ? m_hComPort->drainOutput() : 0;
+    const qint64 dropped = m_hComPort ? m_hComPort->drainOutput() : 0;
+    if (dropped > 0)
+        m_everyWriteWhole = false;
+    return dropped;
 }
 
 QByteArray PanelSession::ReadBytes(int count)
@@ -97,12 +105,22 @@ bool PanelSession::AcceptSlotZeroPoint(const QString& xText, const QString& yTex
     return true;
 }
 
+bool PanelSession::SevenBitTextSendable(const QString& text)
+{
+    const QString problem = SevenBitTextProblem(text);
+    if (problem.isEmpty())
+        return true;
+    m_host.showMessage(problem, QStringLiteral("Tavrel"));
+    m_host.setStatusText(QStringLiteral("Unsendable character: nothing sent."));
+    return false;
+}
+
 void PanelSession::appendReply(int waitMs, int count, const std::function<QString(const QByteArray&)>& interpret)
 {
     // The window's text is taken first: it is the log line plus whatever the
     // user typed into the status window since.
     QString text = m_host.statusText();
-    QThread::msleep(waitMs);
+    m_clock->sleepMs(waitMs);
     const QByteArray received = ReadBytes(count);
     text += interpret(received);
     m_host.setStatusText(text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Clock.h"
 #include "link/Link.h"
 #include "link/PanelHost.h"
 
@@ -35,6 +36,11 @@ public:
 
     PanelHost& host() { return m_host; }
 
+    // The clock of the reply readers' waits and the reading loops' limits;
+    // the system's unless another is set. It must outlive the session.
+    Clock& clock() { return *m_clock; }
+    void setClock(Clock& clock) { m_clock = &clock; }
+
     // Port choice; takes effect at the next open.
     QString m_portName;
     QString m_baudRate = QStringLiteral("115200");
@@ -67,6 +73,10 @@ public:
     qint64 DrainOutput();
     QByteArray ReadBytes(int count);
     void PurgeInput();
+    // False once any write of this session handed over fewer bytes than it
+    // was given (no port, a link that is gone, a line that would not take
+    // them): a packet then did not reach the module whole.
+    bool everyWriteWhole() const { return m_everyWriteWhole; }
     void ShowLog(const QString& line) { m_host.setStatusText(line); }
     // Message box "Pixel out of bounds!" then the status text; used by every
     // command that checks coordinates.
@@ -74,6 +84,11 @@ public:
     // Parses the point typed for slot 0 into x and y. On the panel, the typed
     // texts are remembered in slot 0; off it, the bounds failure is reported.
     bool AcceptSlotZeroPoint(const QString& xText, const QString& yText, qint32& x, qint32& y);
+    // Every command that sends a 0-terminated text or file name asks this
+    // first. A character that would reach the module as a 0 byte is named
+    // in a message box, the status window says nothing was sent, and false
+    // is returned.
+    bool SevenBitTextSendable(const QString& text);
 
     // Reply readers: each appends its lines to the status window text.
     void ReadAckReply();
@@ -86,6 +101,8 @@ private:
     PanelHost& m_host;
     LinkOpener m_opener;
     std::unique_ptr<Link> m_hComPort;
+    Clock* m_clock = &SystemClock();
+    bool m_everyWriteWhole = true;
 };
 
 } // namespace tavrel

@@ -2,8 +2,6 @@
 
 #include "link/ParseDecimal.h"
 
-#include <QElapsedTimer>
-
 namespace tavrel {
 
 ReceiveLimits LimitsForBaudRate(int maxBytes, const QString& baudRate)
@@ -13,18 +11,21 @@ ReceiveLimits LimitsForBaudRate(int maxBytes, const QString& baudRate)
         baud = 115200;
     // Ten bits a byte on an 8N1 line.
     const qint64 lineMs = qint64(maxBytes) * 10 * 1000 / baud;
-    return ReceiveLimits{maxBytes, 30000 + 2 * lineMs};
+    // The limit is looked at before each read, and one read may take its
+    // whole time-out after that.
+    const qint64 lastReadMs = LinkTimeouts().readBudgetMs(1);
+    return ReceiveLimits{maxBytes, qMin(30000 + 2 * lineMs, kMaxReceiveMs - lastReadMs)};
 }
 
 ReceivedText ReceiveUntilZero(PanelSession& session, int wanted, const ReceiveLimits& limits)
 {
     ReceivedText received;
-    QElapsedTimer clock;
-    clock.start();
+    Clock& clock = session.clock();
+    const qint64 start = clock.nowMs();
     for (;;) {
         if (wanted >= 0 && received.bytes >= wanted)
             break;
-        if (clock.elapsed() >= limits.maxTotalMs) {
+        if (clock.nowMs() - start >= limits.maxTotalMs) {
             received.cutByTime = true;
             break;
         }

@@ -18,8 +18,14 @@ struct ReceiveLimits {
 // entries of about 25 characters each; this leaves room for big sub-folders.
 constexpr int kMaxListingBytes = 64 * 1024;
 
+// No reading loop runs longer than this, its last read included, whatever
+// the baud rate: a module that dribbles bytes just fast enough to keep each
+// read alive is cut off here.
+constexpr qint64 kMaxReceiveMs = 60000;
+
 // The limits for taking in up to maxBytes at the session's baud rate: the
-// time the line needs to carry that many bytes, twice over, plus 30 seconds.
+// time the line needs to carry that many bytes, twice over, plus 30 seconds,
+// but never so long that the loop could pass kMaxReceiveMs.
 ReceiveLimits LimitsForBaudRate(int maxBytes, const QString& baudRate);
 
 struct ReceivedText {
@@ -32,7 +38,8 @@ struct ReceivedText {
 
 // The reading loop of View Directory and Read from File: one byte per read,
 // until a 0 byte, a read that delivers nothing, `wanted` bytes (when wanted is
-// 0 or more; no byte past that count is read), or the limits. A loop that was
+// 0 or more; no byte past that count is read), or the limits. No read starts
+// after maxTotalMs on the session's clock has passed. A loop that was
 // cut discards whatever the module still has on its way, so that the next
 // command's reply is not taken from the rest of the stream.
 ReceivedText ReceiveUntilZero(PanelSession& session, int wanted, const ReceiveLimits& limits);

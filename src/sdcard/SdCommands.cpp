@@ -6,8 +6,6 @@
 #include "sdcard/CardReading.h"
 #include "sdcard/SdPackets.h"
 
-#include <QThread>
-
 namespace tavrel {
 
 namespace {
@@ -43,7 +41,8 @@ CommandOutcome AskFileName(PanelSession& session, const QString& prompt, QString
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     name = request.value(kName);
-    return FileNameFits(session, name) ? CommandOutcome::Sent : CommandOutcome::Refused;
+    return FileNameFits(session, name) && session.SevenBitTextSendable(name) ? CommandOutcome::Sent
+                                                                             : CommandOutcome::Refused;
 }
 
 // The commands that send head, letter and a file name, then read the
@@ -71,7 +70,7 @@ CommandOutcome ShowFileAt(PanelSession& session, const QString& heading, char le
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     const QString name = request.value(kName);
-    if (!FileNameFits(session, name))
+    if (!FileNameFits(session, name) || !session.SevenBitTextSendable(name))
         return CommandOutcome::Refused;
     const quint8 x = LowByte(ParseDecimal(request.value(QStringLiteral("x"))));
     const quint8 y = LowByte(ParseDecimal(request.value(QStringLiteral("y"))));
@@ -90,7 +89,7 @@ void RefuseCount(PanelSession& session, const QString& text)
 // rate, and shows it, with a note naming `what` when it was cut short.
 void ShowCardText(PanelSession& session, int maxBytes, int wanted, const QString& what)
 {
-    QThread::msleep(kListingWaitMs);
+    session.clock().sleepMs(kListingWaitMs);
     const ReceiveLimits limits = LimitsForBaudRate(maxBytes, session.m_baudRate);
     const ReceivedText received = ReceiveUntilZero(session, wanted, limits);
     session.host().showReceivedText(CardTextTitle(), received.text + CutNote(received, limits, what));

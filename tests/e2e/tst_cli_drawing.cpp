@@ -83,8 +83,6 @@ private slots:
                                      << "Please enter an integer between 0 and 15.\n";
         QTest::newRow("contrast text") << QStringList{"oled-control-functions", "bright"} << open
                                        << "Please enter an integer.\n";
-        QTest::newRow("vertices 9") << QStringList{"draw-polygon", "--vertices=9"} << open
-                                    << "\"9\" is not a choice for vertices (one of 3, 4, 5, 6, 7).\n";
     }
     void refusals()
     {

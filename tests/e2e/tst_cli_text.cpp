@@ -69,7 +69,6 @@ private slots:
             QString errorPart;
         } cases[] = {
             {{"print-text-string", "0", "0", "1", "1", QString(292, 'a')}, "Text too long: nothing sent.\n", "291"},
-            {{"set-font", "7"}, "Set font error.\n", "\"7\" is not a font"},
             {{"add-user-char", "6", "#.#"}, "User character error.\n", "\"#.#\""},
             {{"display-user-char", "96", "0", "6"}, "Set pixel bounds error.\n", "Pixel out of bounds!"},
         };

@@ -10,8 +10,14 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
+#if defined(Q_OS_MACOS)
+#include <util.h>
+#else
+#include <pty.h>
+#endif
 #endif
 
 namespace tavrel::testing {
@@ -62,8 +68,19 @@ CliRun RunCliWith(const QStringList& arguments, const CliRunOptions& options)
     const QByteArray directory = options.workingDirectory.toLocal8Bit();
 
     int in[2], out[2], err[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0)
+    if (::pipe(in) != 0 || ::pipe(err) != 0)
         return run;
+    if (options.outputOnTerminal) {
+        // out[0] is the master the test reads, out[1] the child's terminal.
+        if (::openpty(&out[0], &out[1], nullptr, nullptr, nullptr) != 0)
+            return run;
+        termios tio {};
+        ::tcgetattr(out[1], &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(out[1], TCSANOW, &tio);
+    } else if (::pipe(out) != 0) {
+        return run;
+    }
     QElapsedTimer clock;
     clock.start();
     const pid_t pid = ::fork();

@@ -31,6 +31,10 @@ struct CliRunOptions {
     QByteArray input;           // written to its standard input, which is then closed
     qint64 fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes (SIGXFSZ ignored, so writes fail with EFBIG)
     int timeoutMs = 60000;      // then it is killed
+    // Standard output is a pseudo-terminal (in raw mode, so that the bytes
+    // read back are the bytes written) instead of a pipe, as when a user
+    // runs the tool in a terminal window.
+    bool outputOnTerminal = false;
 };
 
 // Like RunCli(), and also measures the child's peak memory and can limit the

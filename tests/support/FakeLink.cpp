@@ -4,19 +4,49 @@ namespace tavrel::testing {
 
 qint64 FakeLink::write(const QByteArray& bytes)
 {
-    m_state->writes.push_back(bytes);
-    if (!m_state->answers.isEmpty())
-        m_state->input += m_state->answers.takeFirst();
-    if (m_state->acceptLimit >= 0 && m_state->acceptLimit < bytes.size())
-        return m_state->acceptLimit;
-    return bytes.size();
+    FakeLinkState& s = *m_state;
+    s.writes.push_back(bytes);
+    if (!s.answers.isEmpty())
+        s.input += s.answers.takeFirst();
+    qint64 taken = bytes.size();
+    if (s.acceptLimit >= 0)
+        taken = qMin(taken, s.acceptLimit);
+    if (s.failAfterBytes >= 0)
+        taken = qMin(taken, qMax<qint64>(0, s.failAfterBytes - s.bytesTaken));
+    s.bytesTaken += taken;
+    return taken;
 }
 
 QByteArray FakeLink::read(int count)
 {
-    const QByteArray taken = m_state->input.left(count);
-    m_state->input.remove(0, taken.size());
-    return taken;
+    FakeLinkState& s = *m_state;
+    QByteArray got;
+    const qint64 budget = s.timeouts.readBudgetMs(count);
+    qint64 spent = 0;
+    while (got.size() < count) {
+        if (s.input.isEmpty() && s.more)
+            s.input += s.more();
+        if (s.clock) {
+            const bool nothingComes = s.input.isEmpty();
+            const bool pauseEndsIt = !got.isEmpty() && s.byteGapMs > s.timeouts.readIntervalMs;
+            if (pauseEndsIt) {
+                s.clock->now += qMin<qint64>(s.timeouts.readIntervalMs, budget - spent);
+                break;
+            }
+            if (nothingComes || spent + s.byteGapMs > budget) {
+                s.clock->now += budget - spent;
+                break;
+            }
+            s.clock->now += s.byteGapMs;
+            spent += s.byteGapMs;
+        } else if (s.input.isEmpty()) {
+            break;
+        }
+        got += s.input.at(0);
+        s.input.remove(0, 1);
+    }
+    s.delivered += got;
+    return got;
 }
 
 void FakeLink::purgeInput()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Clock.h"
 #include "link/Link.h"
 #include "link/PanelHost.h"
 
@@ -7,20 +8,47 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 namespace tavrel::testing {
+
+// A clock that moves only when something waits on it: the readers' sleeps
+// and the reads of a FakeLink that keeps time with it.
+class FakeClock final : public Clock {
+public:
+    qint64 now = 0;
+    qint64 nowMs() override { return now; }
+    void sleepMs(int ms) override { now += qMax(0, ms); }
+};
 
 // A link whose answers are scripted: every write is recorded and moves the
 // next queued answer into the input, which reads then take. Bytes put into
 // `input` directly are stale data waiting before any write.
 struct FakeLinkState {
-    QVector<QByteArray> writes;
+    QVector<QByteArray> writes;  // every write tried, taken whole or not
     QVector<QByteArray> answers;
     QByteArray input;
     int purges = 0;
     int closes = 0;
     qint64 acceptLimit = -1;  // accept at most this many bytes per write (-1: all)
+    // A link that is lost: once this many bytes in all were taken, writes
+    // take nothing more (-1: never).
+    qint64 failAfterBytes = -1;
+    qint64 bytesTaken = 0;
+
+    // A reply that never ends: called for more input whenever the input
+    // runs dry. Unset: the input simply runs dry.
+    std::function<QByteArray()> more;
+    QByteArray delivered;  // every byte reads have handed out, in order
+
+    // Time, when `clock` is set: each input byte takes byteGapMs to arrive,
+    // and a read takes what a serial read with `timeouts` would, moving the
+    // clock: it ends with all its bytes, after its whole time-out, or after
+    // the pause between bytes once a byte came and the next is later.
+    FakeClock* clock = nullptr;
+    int byteGapMs = 0;
+    LinkTimeouts timeouts;
 };
 
 class FakeLink final : public Link {

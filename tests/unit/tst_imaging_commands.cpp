@@ -188,6 +188,33 @@ private slots:
         QCOMPARE(cancelled.host.status, QStringLiteral("kept"));
     }
 
+    void uploadStopsAtTheFirstWriteTheLinkRefuses_data()
+    {
+        QTest::addColumn<int>("takenBytes");
+        QTest::addColumn<int>("writesTried");
+        // The header is 6 bytes, each pixel of the 4 x 3 picture 2 bytes.
+        QTest::newRow("header refused") << 0 << 1;
+        QTest::newRow("header cut") << 4 << 1;
+        QTest::newRow("third pixel cut") << 6 + 2 * 2 + 1 << 1 + 3;
+        QTest::newRow("after the first row") << 6 + 4 * 2 << 1 + 5;
+    }
+    void uploadStopsAtTheFirstWriteTheLinkRefuses()
+    {
+        QFETCH(int, takenBytes);
+        QFETCH(int, writesTried);
+        Rig<PictureHost> rig;
+        rig.link->failAfterBytes = takenBytes;
+        QCOMPARE(SendDisplayImage(rig.session, "0", "0", Filled(4, 3, Qt::white), 16), CommandOutcome::Sent);
+        QCOMPARE(rig.link->writes.size(), writesTried);
+        QVERIFY2(rig.host.status.startsWith(QStringLiteral("Display Image: 73, 0, 0, 4, 3, 16, 255, 255, 255, 255, ... : "
+                                                           "%1 bytes written\r\n")
+                                                .arg(takenBytes)),
+                 qPrintable(rig.host.status));
+        QVERIFY(!rig.session.everyWriteWhole());
+        // The progress display is ended all the same.
+        QCOMPARE(rig.host.progress.last(), QStringLiteral("Display Image 3/3"));
+    }
+
     void closedPortStillLogsAndReportsNoReply()
     {
         PictureHost host;

@@ -159,16 +159,24 @@ private slots:
         ReadPixel(rig.session);
         QCOMPARE(rig.host.status, QStringLiteral("Read Pixel: 82,1,1 : 0 bytes written\r\n> Invalid color response!"));
         QVERIFY(rig.opened.isEmpty());
+        QVERIFY(!rig.session.everyWriteWhole());
     }
 
-    void shortWriteShowsOnlyInTheCount()
+    void shortWriteShowsInTheCountAndIsRemembered()
     {
         Rig rig;
         rig.open();
+        rig.host.answers = {{"1", "1"}, {"1", "1"}};
+        SetPixel(rig.session);
+        QVERIFY(rig.session.everyWriteWhole());
         rig.link->acceptLimit = 2;
-        rig.host.answers = {{"1", "1"}};
         SetPixel(rig.session);
         QVERIFY(rig.host.status.startsWith(QStringLiteral("Set Pixel: 80,1,1,255,255 : 2 bytes written")));
+        // One packet cut short is enough, whatever follows.
+        rig.link->acceptLimit = -1;
+        rig.host.answers = {{"1", "1"}};
+        SetPixel(rig.session);
+        QVERIFY(!rig.session.everyWriteWhole());
     }
 
     void openFailureTexts_data()

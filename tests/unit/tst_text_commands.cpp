@@ -241,7 +241,24 @@ private slots:
         QCOMPARE(rig.lastWrite().at(6), char(1));
         QCOMPARE(PrintTextString(rig.session), CommandOutcome::Refused);
         QCOMPARE(rig.link->writes.size(), 3);
-        QCOMPARE(rig.host.status, QStringLiteral("Set font error."));
+        QCOMPARE(rig.host.messages,
+                 (QStringList{"Tavrel|\"4\" is not a choice for font (one of 0 (5x7), 1 (8x8), 2 (8x12), 3 (16x32)).",
+                              "Tavrel|\"2\" is not a choice for mode (one of 0 (transparent), 1 (opaque)).",
+                              "Tavrel|\"big\" is not a choice for font (one of 0 (5x7), 1 (8x8), 2 (8x12), 3 (16x32))."}));
+    }
+
+    void checkBoxesTakeOnlyZeroOrOne()
+    {
+        // The dialogs answer "0" or "1"; anything else comes from the command
+        // line and is refused before anything is written.
+        Rig rig;
+        rig.host.answers = {{"0", "0", "R", "2"}, {"0", "0", "1", "1", "yes", "A"}, {"0", "0", "1", "1", " 1 ", "A"}};
+        QCOMPARE(PrintCharacter(rig.session), CommandOutcome::Refused);
+        QCOMPARE(TextButton(rig.session), CommandOutcome::Refused);
+        QCOMPARE(rig.link->writes.size(), 0);
+        QCOMPARE(TextButton(rig.session), CommandOutcome::Sent);
+        QCOMPARE(rig.lastWrite().at(1), char(0));
+        QCOMPARE(rig.host.messages.first(), QStringLiteral("Tavrel|\"2\" is not a choice for formatted (one of 0, 1)."));
     }
 };
 

@@ -241,6 +241,29 @@ private slots:
                  QStringLiteral("YModem File Transfer Session: 64, 89, : 2 bytes written\r\n> Command Acknowledged"));
     }
 
+    void aNameTheModuleWouldCutIsRefusedInAMessageBox()
+    {
+        // U+0100 would go out as a 0 byte: the module would open "A" and run
+        // "B.TXT" as commands.
+        CardPanel rig;
+        UiSeamRecorder seam;
+        ModalDriver driver;
+        driver.expect(kGetFilename, [](QWidget* d) {
+            // Typed as an input method or a paste would enter it.
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("filenameEdit"));
+            QTest::keyClicks(edit, QStringLiteral("A"));
+            edit->insert(QStringLiteral("\u0100"));
+            QTest::keyClicks(edit, QStringLiteral("B.TXT"));
+            ModalDriver::clickOk(d);
+        });
+        rig.click("openFileToWriteButton");
+        QVERIFY2(driver.done(), qPrintable(driver.problems().join("; ")));
+        QCOMPARE(seam.messages, QStringList{QStringLiteral("Tavrel|The character U+0100 \"\u0100\" at position 2 cannot be "
+                                                           "sent: it would reach the module as a 0 byte and end the text "
+                                                           "early. Nothing was sent.")});
+        QCOMPARE(rig.panel.statusText(), QStringLiteral("Unsendable character: nothing sent."));
+        QCOMPARE(QDir(rig.folder.path()).entryList(QDir::Files), QStringList());
+    }
 };
 
 QTEST_MAIN(TestSdDialogs)

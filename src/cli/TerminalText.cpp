@@ -1,0 +1,41 @@
+#include "cli/TerminalText.h"
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tavrel {
+
+bool StandardOutputIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return ::isatty(::fileno(stdout)) != 0;
+#endif
+}
+
+QString TerminalSafeText(const QByteArray& bytes)
+{
+    QString shown;
+    shown.reserve(bytes.size());
+    for (int i = 0; i < bytes.size(); ++i) {
+        const uchar b = static_cast<uchar>(bytes.at(i));
+        if (b == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            continue;
+        if (b == '\\') {
+            shown += QStringLiteral("\\\\");
+        } else if (b == '\t' || b == '\n' || (b >= 0x20 && b < 0x7F) || b >= 0xA0) {
+            shown += QChar(b);
+        } else {
+            shown += QStringLiteral("\\x%1").arg(uint(b), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return shown;
+}
+
+} // namespace tavrel
