@@ -84,7 +84,7 @@ for program in tavrel tavrel-cli quennel-emu; do
   page="$root/usr/share/man/man1/$program.1.gz"
   # man -l renders the file itself; groff's warnings would show on stderr.
   check "man -l $program.1" bash -c '
-    out="$(MANWIDTH=80 MAN_KEEP_FORMATTING=0 man -l "$1" 2>"$2/man.err")" || exit 1
+    out="$(MANWIDTH=80 man -l "$1" 2>"$2/man.err")" || exit 1
     [ ! -s "$2/man.err" ] || { cat "$2/man.err"; exit 1; }
     grep -q "^NAME" <<<"$out" && grep -q -- "$3 " <<<"$out" && grep -q -- "--help" <<<"$out" \
       || { printf "%s\n" "$out" | head -20; exit 1; }' _ "$page" "$scratch" "$program"

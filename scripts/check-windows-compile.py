@@ -13,7 +13,9 @@ API and the Windows headers. It does not link (Qt's Windows libraries are not
 here), does not run anything, and uses the Linux Qt's configuration headers,
 so Qt features that only a Windows build of Qt switches on are not seen.
 
-Usage: check-windows-compile.py BUILD_DIR   (a configured and built tree)
+Usage: check-windows-compile.py BUILD_DIR [REGEX]
+  BUILD_DIR  a configured and built tree (its compile_commands.json and moc output)
+  REGEX      check only the sources whose path relative to the checkout matches
 """
 
 import atexit
@@ -37,8 +39,9 @@ UNIX_ONLY_TARGETS = ["quennel-emu"]
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3):
         sys.exit(__doc__)
+    only = re.compile(sys.argv[2]) if len(sys.argv) == 3 else None
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     build = os.path.abspath(sys.argv[1])
     with open(os.path.join(build, "compile_commands.json")) as f:
@@ -66,6 +69,8 @@ def main():
         arguments = entry.get("arguments") or shlex.split(entry["command"])
         flags = windows_flags(arguments[1:], entry["directory"], root, build)
         if unix_only_source(source) or unix_only_autogen(source):
+            continue
+        if only and not only.search(relative(source)):
             continue
         if os.path.basename(source) == "mocs_compilation.cpp":
             # The same moc files less those of Unix-only headers.
@@ -125,13 +130,17 @@ def windows_flags(arguments, directory, root, build):
     return flags
 
 
-# Parsing Qt's headers is most of the work, so they are parsed once per set
-# of Qt module macros into a precompiled header that is included first. A file
-# that names Windows or platform macros itself is checked without it, so that
-# the order of its own includes (say <windows.h> before Qt) is what is tested.
+# Parsing Qt's headers is most of the work, so the Qt headers that the
+# project includes are parsed once per set of Qt module macros into a
+# precompiled header that is included first (Qt's module-wide headers would
+# also pull in <windows.h> and its macros, which the real build does not see).
+# QtTest stays out: its macros differ between test programs. A file that
+# names Windows or platform macros itself is checked without it, so that the
+# order of its own includes (say <windows.h> before Qt) is what is tested.
 PLATFORM_SPECIFIC = re.compile(r"Q_OS_|_WIN32|windows\.h")
-QT_MODULE_HEADERS = {"QT_CORE_LIB": "QtCore/QtCore", "QT_GUI_LIB": "QtGui/QtGui",
-                     "QT_WIDGETS_LIB": "QtWidgets/QtWidgets", "QT_SERIALPORT_LIB": "QtSerialPort/QtSerialPort"}
+QT_INCLUDE = re.compile(r"^\s*#\s*include\s*<(Q[A-Za-z]+)>", re.M)
+QT_MODULES = {"QT_CORE_LIB": "QtCore", "QT_GUI_LIB": "QtGui", "QT_WIDGETS_LIB": "QtWidgets",
+              "QT_SERIALPORT_LIB": "QtSerialPort"}
 
 
 def with_precompiled_qt(jobs, scratch, pool):
@@ -140,22 +149,32 @@ def with_precompiled_qt(jobs, scratch, pool):
         # with is defined the same way.
         return tuple(sorted(f for f in flags if f.startswith("-DQT_")))
 
-    def platform_specific(source):
+    def text(source):
         with open(source, errors="replace") as f:
-            return PLATFORM_SPECIFIC.search(f.read()) is not None
+            return f.read()
+
+    included = set()
+    for source, _ in jobs:
+        included.update(QT_INCLUDE.findall(text(source)))
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    for folder, _, files in os.walk(os.path.join(root, "src")):
+        for name in files:
+            if name.endswith(".h"):
+                included.update(QT_INCLUDE.findall(text(os.path.join(folder, name))))
 
     groups = {}
     for source, flags in jobs:
-        if not platform_specific(source):
+        if not PLATFORM_SPECIFIC.search(text(source)):
             groups.setdefault(qt_macros(flags), flags)
 
     def build(index_and_key):
         index, key = index_and_key
         header = os.path.join(scratch, f"qt{index}", "qt_headers.h")
         os.makedirs(os.path.dirname(header))
-        modules = [h for macro, h in QT_MODULE_HEADERS.items() if f"-D{macro}" in key]
+        modules = [module for macro, module in QT_MODULES.items() if f"-D{macro}" in key]
+        names = sorted(n for n in included for m in modules if os.path.exists(os.path.join(QT_HEADERS, m, n)))
         with open(header, "w") as f:
-            f.writelines(f"#include <{m}>\n" for m in modules)
+            f.writelines(f"#include <{n}>\n" for n in names)
         flags = [f for f in groups[key] if f != "-fsyntax-only" and (not f.startswith("-D") or f in key)]
         result = subprocess.run([COMPILER, *flags, "-x", "c++-header", header, "-o", header + ".gch"],
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
@@ -164,7 +183,7 @@ def with_precompiled_qt(jobs, scratch, pool):
     headers = dict(pool.map(build, enumerate(groups)))
     checked = []
     for source, flags in jobs:
-        header = None if platform_specific(source) else headers.get(qt_macros(flags))
+        header = None if PLATFORM_SPECIFIC.search(text(source)) else headers.get(qt_macros(flags))
         checked.append((source, flags + ["-include", header] if header else flags))
     return checked
 
