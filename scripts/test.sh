@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test twice: once in a normal build, once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Any failure or
-# sanitizer report fails the run.
+# under AddressSanitizer and UndefinedBehaviorSanitizer. Between the two it
+# builds and checks the Debian package and type-checks the Windows code with
+# MinGW-w64. Any failure or sanitizer report fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/ensure-deps.sh"
+"$root/scripts/ensure-deps.sh" dpkg-dev file lintian desktop-file-utils appstream man-db python3 \
+  g++-mingw-w64-x86-64-posix
 jobs="$(nproc)"
 
 # A compiler cache, when the machine has one, makes rebuilds across several
@@ -26,5 +28,10 @@ run_suite() {
 
 echo "== Tests (normal build)"
 run_suite "$root/build-tests" -DCMAKE_BUILD_TYPE=Debug
+echo "== Debian package"
+deb="$("$root/scripts/package.sh")"
+"$root/scripts/check-package.sh" "$deb"
+echo "== Windows compile check (MinGW-w64)"
+python3 "$root/scripts/check-windows-compile.py" "$root/build-tests"
 echo "== Tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON

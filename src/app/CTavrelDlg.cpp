@@ -26,6 +26,8 @@
 #include "imaging/dialogs/PictureDialogRunner.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/ElidingLabel.h"
+#include "widgets/PortStateLamp.h"
 
 #include <QButtonGroup>
 #include <QContextMenuEvent>
@@ -285,9 +287,14 @@ void CTavrelDlg::buildControls()
         connect(button, &QPushButton::clicked, this, entry.handler);
     }
 
-    m_portLabel = new QLabel(parentFor(Group::SerialPort));
+    // The lamp beside the port label shows whether the port is open; a long
+    // device path is elided in the label's middle.
+    m_portLamp = new PortStateLamp(parentFor(Group::SerialPort));
+    Identify(m_portLamp, "portStateLamp", 0);
+    place(m_portLamp, Group::SerialPort, {92, 26, 7, 7});
+    m_portLabel = new ElidingLabel(parentFor(Group::SerialPort));
     Identify(m_portLabel, "portLabel", 1005);
-    place(m_portLabel, Group::SerialPort, {92, 24, 72, 12});
+    place(m_portLabel, Group::SerialPort, {101, 24, 64, 12});
 
     auto* note = new QLabel(tr("Note:  Be sure to \"Open\" your port before sending commands."),
                             parentFor(Group::SerialPort));
@@ -372,7 +379,12 @@ void CTavrelDlg::buildControls()
 
 void CTavrelDlg::refreshPortLabel()
 {
-    m_portLabel->setText(m_session.portLabel());
+    m_portLabel->setFullText(m_session.portLabel());
+}
+
+void CTavrelDlg::portOpenChanged(bool open)
+{
+    m_portLamp->setOpen(open);
 }
 
 QString CTavrelDlg::statusText() const

@@ -22,6 +22,8 @@ class EmulatorWindow;
 namespace tavrel {
 
 class CXColourPicker;
+class ElidingLabel;
+class PortStateLamp;
 
 struct PanelOptions {
     // The port chosen at start; empty means the platform's default.
@@ -58,6 +60,7 @@ public:
     // A progress bar above the status window while a transfer runs; the
     // panel takes no input meanwhile.
     void reportProgress(const QString& what, int done, int total) override;
+    void portOpenChanged(bool open) override;
 
     void showAbout();
 
@@ -145,7 +148,8 @@ private:
     std::unique_ptr<quennel::EmulatorWindow> m_emulatorWindow;
     PanelSession m_session;
 
-    QLabel* m_portLabel = nullptr;
+    ElidingLabel* m_portLabel = nullptr;
+    PortStateLamp* m_portLamp = nullptr;
     QPlainTextEdit* m_status = nullptr;
     CXColourPicker* m_foreground = nullptr;
     CXColourPicker* m_background = nullptr;

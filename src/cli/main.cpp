@@ -12,6 +12,8 @@
 #include "link/PortCommands.h"
 #include "link/PortNames.h"
 
+#include "TavrelVersion.h"
+
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -41,7 +43,8 @@ QString UsageText()
         << "  --baud N      baud rate (default: 115200)\n"
         << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
         << "  --bg RRGGBB   background colour (default: 000000)\n"
-        << "  --help        this text\n\n"
+        << "  --help        this text\n"
+        << "  --version     the program's version\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
         << "open failure) or a packet was not written whole, 2 for a usage error (the\n"
         << "port is not opened then). Message-box texts go to standard error.\n"
@@ -100,6 +103,10 @@ int main(int argc, char** argv)
         const QString option = rest.takeFirst();
         if (option == QLatin1String("--help")) {
             out << UsageText();
+            return kSent;
+        }
+        if (option == QLatin1String("--version")) {
+            out << "tavrel-cli " << TAVREL_VERSION << Qt::endl;
             return kSent;
         }
         if (option == QLatin1String("--")) {

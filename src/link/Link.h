@@ -61,6 +61,9 @@ QString OpenFailureText(OpenFailure failure);
 struct OpenResult {
     std::unique_ptr<Link> link;
     OpenFailure failure = OpenFailure::None;
+    // After a failure: one sentence on what the user can do about it, when
+    // the cause is known (missing access rights to the device); else empty.
+    QString advice;
 };
 
 } // namespace tavrel

@@ -35,6 +35,9 @@ public:
     // dialog titled `title`; returns when the user has closed it.
     virtual void showReceivedText(const QString& title, const QString& text) = 0;
 
+    // The port was opened or let go; the default ignores it.
+    virtual void portOpenChanged(bool open) { Q_UNUSED(open); }
+
     // Progress of a long transfer (done of total steps); the default ignores it.
     virtual void reportProgress(const QString& what, int done, int total)
     {

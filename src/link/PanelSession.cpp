@@ -26,12 +26,18 @@ bool PanelSession::OpenComPort()
     dropPort();
     OpenResult result = m_opener(m_portName, ParseDecimal(m_baudRate));
     if (!result.link) {
-        m_host.setStatusText(OpenFailureText(result.failure == OpenFailure::None ? OpenFailure::Create : result.failure));
+        const QString text = OpenFailureText(result.failure == OpenFailure::None ? OpenFailure::Create : result.failure);
+        m_host.setStatusText(text);
+        // The status window keeps its one line; what to do about a refused
+        // device goes into a message box under the same text.
+        if (!result.advice.isEmpty())
+            m_host.showMessage(text + QLatin1Char('\n') + result.advice, QStringLiteral("Tavrel"));
         return false;
     }
     m_hComPort = std::move(result.link);
     // Whatever the device sent before the open is not a reply to anything.
     m_hComPort->purgeInput();
+    m_host.portOpenChanged(true);
     return true;
 }
 
@@ -48,6 +54,7 @@ void PanelSession::dropPort()
     if (m_hComPort) {
         m_hComPort->close();
         m_hComPort.reset();
+        m_host.portOpenChanged(false);
     }
 }
 

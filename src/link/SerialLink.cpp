@@ -1,5 +1,7 @@
 #include "link/SerialLink.h"
 
+#include "link/SerialAccess.h"
+
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -31,6 +33,7 @@ OpenResult SerialLink::open(const QString& portName, qint32 baudRate, const Link
     // back when the port is closed.
     if (!link->m_port.open(QIODevice::ReadWrite)) {
         result.failure = OpenFailure::Create;
+        result.advice = SerialAccessAdvice(portName);
         return result;
     }
     const bool applied = baudRate > 0

@@ -8,6 +8,8 @@
 #include "emulator/PtyServer.h"
 #include "emulator/window/EmulatorWindow.h"
 
+#include "TavrelVersion.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -57,11 +59,12 @@ bool installQuitOnSignals(QCoreApplication& app)
     return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
 }
 
-// Whether the run needs no window system: --headless, or only the help text.
+// Whether the run needs no window system: --headless, or only the help or
+// version text.
 bool needsNoWindow(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char* option : {"--headless", "--help", "-h", "-?", "--help-all"}) {
+        for (const char* option : {"--headless", "--help", "-h", "-?", "--help-all", "--version", "-v"}) {
             if (std::strcmp(argv[i], option) == 0)
                 return true;
         }
@@ -79,12 +82,14 @@ int main(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app(needsNoWindow(argc, argv) ? new QCoreApplication(argc, argv)
                                                                     : new QApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("quennel-emu"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Emulated Quennel 96x64 OLED module on a pseudo-terminal. "
                        "The first line of output is the device path to open."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption headlessOption(QStringLiteral("headless"), QStringLiteral("Show no window."));
     const QCommandLineOption scaleOption(QStringLiteral("scale"),
                                          QStringLiteral("Window pixels per module pixel (1-32, default 4)."),

@@ -20,13 +20,16 @@ struct Rig {
     std::shared_ptr<FakeLinkState> link = std::make_shared<FakeLinkState>();
     QStringList opened;  // "name@baud" per open
     OpenFailure failWith = OpenFailure::None;
+    QString adviceWith;
     PanelSession session{host, [this](const QString& name, qint32 baud) {
                              opened << QStringLiteral("%1@%2").arg(name).arg(baud);
                              OpenResult r;
-                             if (failWith != OpenFailure::None)
+                             if (failWith != OpenFailure::None) {
                                  r.failure = failWith;
-                             else
+                                 r.advice = adviceWith;
+                             } else {
                                  r.link = std::make_unique<FakeLink>(link);
+                             }
                              return r;
                          }};
     bool open() { return OpenPort(session); }
@@ -198,9 +201,22 @@ private slots:
         QVERIFY(!rig.open());
         QCOMPARE(rig.host.status, text);
         QVERIFY(!rig.session.isOpen());
+        QCOMPARE(rig.host.messages, QStringList());
         // Close Port afterwards shows nothing new.
         ClosePort(rig.session);
         QCOMPARE(rig.host.status, text);
+    }
+
+    void refusedAccessKeepsTheStatusTextAndExplainsInAMessage()
+    {
+        Rig rig;
+        rig.failWith = OpenFailure::Create;
+        rig.adviceWith = QStringLiteral("To use /dev/ttyUSB0, join its group.");
+        QVERIFY(!rig.open());
+        QCOMPARE(rig.host.status, QStringLiteral("Error Creating Com Port Interface."));
+        QCOMPARE(rig.host.messages,
+                 QStringList{"Tavrel|Error Creating Com Port Interface.\nTo use /dev/ttyUSB0, join its group."});
+        QVERIFY(!rig.session.isOpen());
     }
 
     void openUsesNameAndParsedBaud()

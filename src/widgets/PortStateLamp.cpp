@@ -1,0 +1,44 @@
+#include "widgets/PortStateLamp.h"
+
+#include <QPainter>
+
+namespace tavrel {
+
+PortStateLamp::PortStateLamp(QWidget* parent)
+    : QWidget(parent)
+{
+    setOpen(false);
+}
+
+void PortStateLamp::setOpen(bool open)
+{
+    m_open = open;
+    const QString state = open ? tr("Port open") : tr("Port closed");
+    setToolTip(state);
+    setAccessibleName(state);
+    update();
+}
+
+QSize PortStateLamp::sizeHint() const
+{
+    const int side = fontMetrics().height() / 2 + 2;
+    return QSize(side, side);
+}
+
+void PortStateLamp::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int side = qMin(width(), height()) - 2;
+    const QRectF circle((width() - side) / 2.0, (height() - side) / 2.0, side, side);
+    if (m_open) {
+        painter.setPen(QPen(QColor(0x1e, 0x7a, 0x2e), 1));
+        painter.setBrush(QColor(0x3c, 0xc8, 0x50));
+    } else {
+        painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.drawEllipse(circle);
+}
+
+} // namespace tavrel

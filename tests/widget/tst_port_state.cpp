@@ -1,0 +1,96 @@
+// The port label and the lamp beside it: a long device path is elided in the
+// middle with the whole text kept in the tooltip, and the lamp follows the
+// port through open, close and failed opens without touching the label.
+
+#include "app/CTavrelDlg.h"
+#include "link/PortNames.h"
+#include "widgets/ElidingLabel.h"
+#include "widgets/PortStateLamp.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace tavrel;
+
+namespace {
+
+PanelOptions StartingOn(const QString& port)
+{
+    PanelOptions options;
+    options.showEmulatorWindow = false;
+    options.portName = port;
+    return options;
+}
+
+void Click(QWidget* panel, const char* button)
+{
+    panel->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+} // namespace
+
+class TestPortState : public QObject {
+    Q_OBJECT
+private slots:
+    void longPathIsElidedInTheMiddle()
+    {
+        const QString port = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        CTavrelDlg panel(StartingOn(port));
+        auto* label = panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"));
+        QVERIFY(label);
+        const QString full = port + QStringLiteral(", 115200");
+        QCOMPARE(label->text(), full);
+        QCOMPARE(label->toolTip(), full);
+
+        const QString shown = label->displayedText();
+        QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+        QVERIFY2(shown.startsWith(QStringLiteral("/de")), qPrintable(shown));
+        QVERIFY2(shown.endsWith(QStringLiteral("00")), qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+        // The label stays where it was placed, inside the Serial Port group.
+        auto* group = panel.findChild<QGroupBox*>(QStringLiteral("serialPortGroup"));
+        QVERIFY(group->rect().contains(label->geometry()));
+    }
+
+    void shortLabelIsShownWhole()
+    {
+        CTavrelDlg panel(StartingOn(QStringLiteral("COM5")));
+        auto* label = panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"));
+        QCOMPARE(label->displayedText(), QStringLiteral("COM5, 115200"));
+        QCOMPARE(label->toolTip(), QStringLiteral("COM5, 115200"));
+    }
+
+    void lampFollowsThePort()
+    {
+        CTavrelDlg panel(StartingOn(EmulatorPortName()));
+        auto* lamp = panel.findChild<PortStateLamp*>(QStringLiteral("portStateLamp"));
+        QVERIFY(lamp);
+        const QString label = panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"))->text();
+        QVERIFY(!lamp->isOpen());
+        QCOMPARE(lamp->toolTip(), QStringLiteral("Port closed"));
+
+        Click(&panel, "openPortButton");
+        QVERIFY(panel.session().isOpen());
+        QVERIFY(lamp->isOpen());
+        QCOMPARE(lamp->toolTip(), QStringLiteral("Port open"));
+        QCOMPARE(panel.statusText(), QStringLiteral("COM Port open successful."));
+
+        Click(&panel, "closePortButton");
+        QVERIFY(!lamp->isOpen());
+        QCOMPARE(panel.statusText(), QStringLiteral("Serial Port Closed."));
+
+        // A failed open leaves it dark, also after an earlier connection.
+        Click(&panel, "openPortButton");
+        QVERIFY(lamp->isOpen());
+        panel.session().m_portName = QStringLiteral("/nonexistent/ttyNONE");
+        Click(&panel, "openPortButton");
+        QVERIFY(!panel.session().isOpen());
+        QVERIFY(!lamp->isOpen());
+        QCOMPARE(panel.statusText(), QStringLiteral("Error Creating Com Port Interface."));
+        QCOMPARE(panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"))->text(), label);
+    }
+};
+
+QTEST_MAIN(TestPortState)
+#include "tst_port_state.moc"
