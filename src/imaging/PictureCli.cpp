@@ -139,8 +139,9 @@ CommandOutcome RunConvertArguments(PanelSession& session, const QStringList& arg
         || WrongCount(parsed, 2, 2, QStringLiteral("convert IN OUT.dat [options]"), usageError))
         return CommandOutcome::Refused;
     QImage picture;
-    if (!ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture)) {
-        session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture);
+    if (!read) {
+        session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
     return Report(session, SaveImageDataFile(parsed.positional.at(1), picture, parsed.depth));
@@ -153,8 +154,9 @@ CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arg
         || WrongCount(parsed, 2, 2, QStringLiteral("save-bmp IN OUT.bmp"), usageError))
         return CommandOutcome::Refused;
     QImage picture;
-    if (!ReadPicture(parsed.positional.at(0), picture)) {
-        session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadPicture(parsed.positional.at(0), picture);
+    if (!read) {
+        session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
     return Report(session, SaveBmpFile(parsed.positional.at(1), picture));
@@ -170,10 +172,18 @@ CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringLi
     QStringList pictures;
     for (const QString& path : parsed.positional.mid(1))
         pictures << QFileInfo(path).absoluteFilePath();
+    // A picture that cannot be read still leaves its (black or empty) frame
+    // in the file, as in the dialog; the exit status tells scripts.
+    bool allRead = true;
     SlideshowSaveHooks hooks;
-    hooks.message = [&session](const QString& text) { session.host().showMessage(text, PictureMessageCaption()); };
-    return Report(session, BuildSlideshowFile(parsed.positional.at(0), SortedPicturePaths(pictures), parsed.rule,
-                                              parsed.depth, hooks));
+    hooks.message = [&session, &allRead](const QString& text) {
+        allRead = false;
+        session.host().showMessage(text, PictureMessageCaption());
+    };
+    const CommandOutcome outcome = Report(session, BuildSlideshowFile(parsed.positional.at(0),
+                                                                      SortedPicturePaths(pictures), parsed.rule,
+                                                                      parsed.depth, hooks));
+    return allRead ? outcome : CommandOutcome::Refused;
 }
 
 CommandOutcome RunDisplayImageArguments(PanelSession& session, const QStringList& arguments, QString& usageError)
@@ -183,8 +193,9 @@ CommandOutcome RunDisplayImageArguments(PanelSession& session, const QStringList
         || WrongCount(parsed, 1, 3, QStringLiteral("display-image IN [X Y] [options]"), usageError))
         return CommandOutcome::Refused;
     QImage picture;
-    if (!ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture)) {
-        session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture);
+    if (!read) {
+        session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
     // Like the dialog, X and Y start from slot 0.
