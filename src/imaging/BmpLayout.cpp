@@ -5,6 +5,8 @@
 #include "imaging/LayoutReader.h"
 #include "imaging/LayoutWalkers.h"
 
+#include <cstdint>
+
 namespace tavrel {
 
 namespace {

@@ -11,15 +11,15 @@ namespace tavrel {
 
 namespace {
 
-// Bytes per pixel of the picture Qt's reader for the format delivers.
+// Bytes per pixel of the picture Qt's reader for the format delivers
+// (JPEG, which Qt's reader clips and scales while decoding, is counted
+// apart).
 double QtBytesPerPixel(const PictureLayout& layout)
 {
     switch (layout.format) {
     case PictureFormat::Png:
         // 64-bit colour; a palette or grey is widened where it has transparency.
         return layout.png.bitDepth == 16 ? 8 : 4;
-    case PictureFormat::Jpeg:
-        return layout.jpeg.components == 1 ? 1 : 4;
     case PictureFormat::Bmp:
         return layout.bmp.bitsPerPixel <= 8 ? 1 : 4;
     case PictureFormat::Gif:
@@ -28,6 +28,7 @@ double QtBytesPerPixel(const PictureLayout& layout)
         if (layout.pnm.kind == 1 || layout.pnm.kind == 4)
             return 1.0 / 8;
         return (layout.pnm.kind == 2 || layout.pnm.kind == 5) ? 1 : 4;
+    case PictureFormat::Jpeg:
     case PictureFormat::Unknown:
         break;
     }
@@ -40,14 +41,13 @@ bool QtDelivers32Bits(const PictureLayout& layout)
     switch (layout.format) {
     case PictureFormat::Png:
         return layout.png.bitDepth == 8 && (layout.png.colourType == 2 || layout.png.colourType >= 4);
-    case PictureFormat::Jpeg:
-        return layout.jpeg.components != 1;
     case PictureFormat::Bmp:
         return layout.bmp.bitsPerPixel > 8;
     case PictureFormat::Gif:
         return true;
     case PictureFormat::Pnm:
         return layout.pnm.kind == 3 || layout.pnm.kind == 6;
+    case PictureFormat::Jpeg:
     case PictureFormat::Unknown:
         break;
     }

@@ -14,10 +14,6 @@ namespace {
 
 constexpr qint64 kSignatureBytes = 8;
 constexpr qint64 kMaxChunkLength = 0x7FFFFFFF;
-// More separate pieces than any real file has (even an animation of
-// thousands of frames): beyond it a file is refused rather than described
-// by an ever longer list.
-constexpr int kMaxRanges = 100000;
 
 // CRC-32 as PNG chunks carry it (polynomial 0xEDB88320), eight bytes at a
 // time: checking every chunk of a large photo then costs little next to
@@ -161,8 +157,6 @@ bool WalkPng(LayoutReader& in, PictureLayout& layout)
         // the palette and its transparency, the image data.
         if (critical || IsType(type, "tRNS"))
             AppendRange(kept, pos, chunkBytes);
-        if (kept.size() > kMaxRanges)
-            return false;
         pos += chunkBytes;
     }
 }

@@ -4,6 +4,8 @@
 #include "imaging/LayoutReader.h"
 #include "imaging/LayoutWalkers.h"
 
+#include <cstdint>
+
 namespace tavrel {
 
 namespace {

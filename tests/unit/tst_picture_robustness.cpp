@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -89,7 +90,13 @@ bool IsFailureText(const PictureReadResult& result)
 class TestPictureRobustness : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { m_corpus = HostilePictureCorpus(kSeed, kMutantsPerFile); }
+    void initTestCase()
+    {
+        // Qt's own readers, used here for comparison, comment on the
+        // corpus's text chunks.
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.info=false"));
+        m_corpus = HostilePictureCorpus(kSeed, kMutantsPerFile);
+    }
 
     // ReadPicture and ReadConvertedPicture under the three rules, and the
     // data at both depths: each gives a picture of the right size or a
@@ -240,7 +247,7 @@ private slots:
         QTemporaryDir dir;
         const QString fifo = dir.filePath("pipe.png");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        for (const QString& path : {fifo, QStringLiteral("/dev/zero"), QStringLiteral("/dev/tty")}) {
+        for (const QString& path : {fifo, QStringLiteral("/dev/zero"), QStringLiteral("/dev/null")}) {
             PictureReadResult whole;
             PictureReadResult converted;
             ReturnsInTime([&] {
