@@ -61,8 +61,9 @@ bool AckOrRefusal(const QByteArray& reply)
 class TestEmulatorHostileCard : public QObject {
     Q_OBJECT
 private slots:
-    // Every file of the corpus as a bitmap: sound bitmaps are shown, the
-    // rest is shown or refused, and nothing breaks the emulator.
+    // Every file of the corpus as a bitmap, then as image data: sound
+    // bitmaps are shown, the rest is shown or refused, and nothing breaks
+    // the emulator.
     void showBitmapOfEveryHostileFile()
     {
         Card card;
@@ -80,6 +81,9 @@ private slots:
                 && !c.name.contains("rle"))
                 QVERIFY2(reply == QByteArray(1, kRefused), qPrintable(Why(c.name, reply)));
             shown += reply.at(0) == kAck;
+            // The same bytes taken for an image data file.
+            const QByteArray image = card.show('I', "PIC.BMP", 1, 1);
+            QVERIFY2(AckOrRefusal(image), qPrintable(Why(c.name, image)));
         }
         QVERIFY(shown > 20);
     }
