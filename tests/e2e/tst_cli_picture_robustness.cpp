@@ -91,12 +91,12 @@ private slots:
 
     void topDownBitmapThroughEveryCommand()
     {
-        BmpSpec spec;
-        spec.width = 120;  // cut by No Resize on the right and at the bottom
-        spec.height = 70;
-        Write(m_dir.filePath("up.bmp"), MakeBmp(spec));
-        spec.topDown = true;
-        Write(m_dir.filePath("down.bmp"), MakeBmp(spec));
+        BmpOptions shape;
+        shape.width = 120;  // cut by No Resize on the right and at the bottom
+        shape.height = 70;
+        Write(m_dir.filePath("up.bmp"), MakeBmp(shape));
+        shape.topDown = true;
+        Write(m_dir.filePath("down.bmp"), MakeBmp(shape));
         const QVector<QStringList> up = EveryCommand("up.bmp", {"--depth", "8"});
         const QVector<QStringList> down = EveryCommand("down.bmp", {"--depth", "8"});
         for (int i = 0; i < up.size(); ++i) {
@@ -118,7 +118,7 @@ private slots:
     {
         Write(m_dir.filePath("wide.png"), PngClaiming(QSize(9000, 8000)));
         Write(m_dir.filePath("notes.png"), "not a picture");
-        Write(m_dir.filePath("big.bmp"), MakeBmp(BmpSpec()));
+        Write(m_dir.filePath("big.bmp"), MakeBmp(BmpOptions()));
         QVERIFY(QFile::resize(m_dir.filePath("big.bmp"), 256LL * 1024 * 1024 + 1));
         // %1: the path as given; the slideshow builder's list holds full paths.
         const QString wide = QStringLiteral("The picture \"%1\" is too large: 9000x8000 pixels. Pictures may "
@@ -141,8 +141,8 @@ private slots:
     // a script that a picture was missing.
     void slideshowWithAnUndecodablePictureExitsWithOne()
     {
-        Write(m_dir.filePath("a.png"), MakePng(PngSpec()));
-        Write(m_dir.filePath("b.png"), MakePng(PngSpec()).left(100));
+        Write(m_dir.filePath("a.png"), MakePng(PngOptions()));
+        Write(m_dir.filePath("b.png"), MakePng(PngOptions()).left(100));
         const QStringList arguments{"build-slideshow", "two.dat", "a.png", "b.png", "--resize", "16x12"};
         const CliRun run = Run(arguments, m_dir.path());
         QVERIFY2(run.exitCode == 1, qPrintable(Describe(arguments, run)));
@@ -163,7 +163,7 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
 
-        QByteArray trap = MakePng(PngSpec());
+        QByteArray trap = MakePng(PngOptions());
         QByteArray claim;
         claim.append("\x7F\xFF\xFF\xF0tEXtComment", 15).append('\0').append("hello", 5).append(QByteArray(4, '\0'));
         trap.insert(33, claim);
@@ -171,7 +171,7 @@ private slots:
         for (const QStringList& arguments : EveryCommand("trap.png", {"--maximize"}))
             QTest::newRow(qPrintable("2 GB text chunk: " + arguments.join(' '))) << arguments << 1;
 
-        PngSpec limit;
+        PngOptions limit;
         limit.width = 8192;
         limit.height = 8192;
         limit.zeroPixels = true;
@@ -185,7 +185,7 @@ private slots:
         QTest::newRow("64 megapixels with a palette")
             << QStringList{"convert", "palette.png", "out.dat", "--resize", "30x20"} << 0;
 
-        PngSpec deep;
+        PngOptions deep;
         deep.width = 4096;
         deep.height = 4096;
         deep.bitDepth = 16;
@@ -205,7 +205,7 @@ private slots:
         for (const QStringList& arguments : EveryCommand("coefficients.jpg", {"--maximize"}))
             QTest::newRow(qPrintable("progressive 8000x8000: " + arguments.join(' '))) << arguments << 1;
 
-        GifSpec screen;
+        GifOptions screen;
         screen.screenWidth = 8000;
         screen.screenHeight = 8000;
         screen.frameSize = QSize(3, 2);

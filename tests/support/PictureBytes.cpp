@@ -85,22 +85,22 @@ private:
 };
 
 // One scan line of the PNG's samples for the given pixels of row y.
-QByteArray PngRow(const PngSpec& spec, int y, int x0, int dx)
+QByteArray PngRow(const PngOptions& shape, int y, int x0, int dx)
 {
-    BitPacker row(spec.bitDepth);
-    const int maxSample = (1 << spec.bitDepth) - 1;
-    for (int x = x0; x < spec.width; x += dx) {
+    BitPacker row(shape.bitDepth);
+    const int maxSample = (1 << shape.bitDepth) - 1;
+    for (int x = x0; x < shape.width; x += dx) {
         const QRgb c = PatternPixel(x, y);
         const int low = (x * 37 + y * 11) & 0xFF;  // what 16 bits add below 8
         auto sample = [&](int v8) {
-            if (spec.zeroPixels)
+            if (shape.zeroPixels)
                 return 0;
-            if (spec.bitDepth == 16)
+            if (shape.bitDepth == 16)
                 return (v8 << 8) | low;
             return v8 * maxSample / 255;
         };
         const int alpha = (x * 40 + y * 20) & 0xFF;
-        switch (spec.colourType) {
+        switch (shape.colourType) {
         case 0:
             row.add(sample(Grey(c)));
             break;
@@ -110,7 +110,7 @@ QByteArray PngRow(const PngSpec& spec, int y, int x0, int dx)
             row.add(sample(qBlue(c)));
             break;
         case 3:
-            row.add(spec.zeroPixels ? 0 : (x + 3 * y) % qMin(256, 1 << spec.bitDepth));
+            row.add(shape.zeroPixels ? 0 : (x + 3 * y) % qMin(256, 1 << shape.bitDepth));
             break;
         case 4:
             row.add(sample(Grey(c)));
@@ -168,40 +168,40 @@ QByteArray PngChunk(const QByteArray& type, const QByteArray& data)
     return chunk;
 }
 
-QByteArray MakePng(const PngSpec& spec)
+QByteArray MakePng(const PngOptions& shape)
 {
     QByteArray header;
-    Be32(header, quint32(spec.width));
-    Be32(header, quint32(spec.height));
-    header.append(char(spec.bitDepth)).append(char(spec.colourType)).append('\0').append('\0');
-    header.append(char(spec.interlaced ? 1 : 0));
+    Be32(header, quint32(shape.width));
+    Be32(header, quint32(shape.height));
+    header.append(char(shape.bitDepth)).append(char(shape.colourType)).append('\0').append('\0');
+    header.append(char(shape.interlaced ? 1 : 0));
 
     QByteArray raw;
-    if (spec.zeroPixels && !spec.interlaced) {
-        const qint64 bitsPerRow = qint64(spec.width) * spec.bitDepth
-            * (spec.colourType == 2 ? 3 : spec.colourType == 6 ? 4 : spec.colourType == 4 ? 2 : 1);
-        raw = QByteArray(int((1 + (bitsPerRow + 7) / 8) * spec.height), '\0');
-    } else if (spec.interlaced) {
+    if (shape.zeroPixels && !shape.interlaced) {
+        const qint64 bitsPerRow = qint64(shape.width) * shape.bitDepth
+            * (shape.colourType == 2 ? 3 : shape.colourType == 6 ? 4 : shape.colourType == 4 ? 2 : 1);
+        raw = QByteArray(int((1 + (bitsPerRow + 7) / 8) * shape.height), '\0');
+    } else if (shape.interlaced) {
         // Adam7: the starting column and row, and the steps, of each pass.
         static const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                          {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
         for (const auto& p : passes) {
-            if (p[0] >= spec.width || p[1] >= spec.height)
+            if (p[0] >= shape.width || p[1] >= shape.height)
                 continue;
-            for (int y = p[1]; y < spec.height; y += p[3])
-                raw += PngRow(spec, y, p[0], p[2]);
+            for (int y = p[1]; y < shape.height; y += p[3])
+                raw += PngRow(shape, y, p[0], p[2]);
         }
     } else {
-        for (int y = 0; y < spec.height; ++y)
-            raw += PngRow(spec, y, 0, 1);
+        for (int y = 0; y < shape.height; ++y)
+            raw += PngRow(shape, y, 0, 1);
     }
 
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     png += PngChunk("IHDR", header);
-    for (const QByteArray& chunk : spec.extraChunks)
+    for (const QByteArray& chunk : shape.extraChunks)
         png += chunk;
-    const int entries = qMin(256, 1 << qMin(spec.bitDepth, 8));
-    if (spec.colourType == 3) {
+    const int entries = qMin(256, 1 << qMin(shape.bitDepth, 8));
+    if (shape.colourType == 3) {
         QByteArray palette;
         for (int i = 0; i < entries; ++i) {
             const QRgb c = PatternPixel(i * 5, i * 3);
@@ -209,12 +209,12 @@ QByteArray MakePng(const PngSpec& spec)
         }
         png += PngChunk("PLTE", palette);
     }
-    if (spec.transparency) {
+    if (shape.transparency) {
         QByteArray trns;
-        if (spec.colourType == 3) {
+        if (shape.colourType == 3) {
             for (int i = 0; i < entries; ++i)
                 trns.append(char((i * 17) & 0xFF));
-        } else if (spec.colourType == 0) {
+        } else if (shape.colourType == 0) {
             Be16(trns, 0);
         } else {
             Be16(trns, 0);
@@ -230,7 +230,7 @@ QByteArray MakePng(const PngSpec& spec)
 
 QByteArray PngClaiming(QSize size)
 {
-    QByteArray png = MakePng(PngSpec());
+    QByteArray png = MakePng(PngOptions());
     QByteArray header;
     Be32(header, quint32(size.width()));
     Be32(header, quint32(size.height()));
@@ -239,20 +239,20 @@ QByteArray PngClaiming(QSize size)
     return png;
 }
 
-QByteArray MakeBmp(const BmpSpec& spec)
+QByteArray MakeBmp(const BmpOptions& shape)
 {
-    const int bits = spec.bitsPerPixel;
+    const int bits = shape.bitsPerPixel;
     const int colours = bits <= 8 ? (1 << bits) : 0;
-    const bool core = spec.headerSize == 12;
+    const bool core = shape.headerSize == 12;
     const int entryBytes = core ? 3 : 4;
-    const int stride = ((spec.width * bits + 31) / 32) * 4;
+    const int stride = ((shape.width * bits + 31) / 32) * 4;
 
     QByteArray pixels;
-    for (int row = 0; row < spec.height; ++row) {
-        const int y = spec.topDown ? row : spec.height - 1 - row;
-        if (spec.runLength) {
+    for (int row = 0; row < shape.height; ++row) {
+        const int y = shape.topDown ? row : shape.height - 1 - row;
+        if (shape.runLength) {
             // Every pixel a run of one, then the end of the line.
-            for (int x = 0; x < spec.width; ++x) {
+            for (int x = 0; x < shape.width; ++x) {
                 const int index = (x + 2 * y) % colours;
                 pixels.append('\1').append(char(bits == 4 ? index << 4 : index));
             }
@@ -261,7 +261,7 @@ QByteArray MakeBmp(const BmpSpec& spec)
         }
         QByteArray line;
         BitPacker packed(qMin(bits, 8));
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < shape.width; ++x) {
             const QRgb c = PatternPixel(x, y);
             if (bits <= 8) {
                 packed.add((x + 2 * y) % colours);
@@ -278,28 +278,28 @@ QByteArray MakeBmp(const BmpSpec& spec)
         line.resize(stride, '\0');
         pixels += line;
     }
-    if (spec.runLength)
+    if (shape.runLength)
         pixels.append('\0').append('\1');
 
     QByteArray info;
-    Le32(info, quint32(spec.headerSize));
+    Le32(info, quint32(shape.headerSize));
     if (core) {
-        Le16(info, spec.width);
-        Le16(info, spec.height);
+        Le16(info, shape.width);
+        Le16(info, shape.height);
         Le16(info, 1);
         Le16(info, bits);
     } else {
-        Le32(info, quint32(spec.width));
-        Le32(info, quint32(spec.topDown ? -spec.height : spec.height));
+        Le32(info, quint32(shape.width));
+        Le32(info, quint32(shape.topDown ? -shape.height : shape.height));
         Le16(info, 1);
         Le16(info, bits);
-        Le32(info, spec.runLength ? (bits == 8 ? 1 : 2) : 0);
+        Le32(info, shape.runLength ? (bits == 8 ? 1 : 2) : 0);
         Le32(info, quint32(pixels.size()));
         Le32(info, 2835);
         Le32(info, 2835);
         Le32(info, 0);  // colours used: all
         Le32(info, 0);
-        info.resize(spec.headerSize, '\0');
+        info.resize(shape.headerSize, '\0');
     }
     QByteArray palette;
     for (int i = 0; i < colours; ++i) {
@@ -316,24 +316,24 @@ QByteArray MakeBmp(const BmpSpec& spec)
     return bmp + info + palette + pixels;
 }
 
-QByteArray MakeGif(const GifSpec& spec)
+QByteArray MakeGif(const GifOptions& shape)
 {
     constexpr int kCodeSize = 4;  // 16 colours
     constexpr int kClear = 1 << kCodeSize;
     constexpr int kEnd = kClear + 1;
     QByteArray gif("GIF89a");
-    Le16(gif, spec.screenWidth);
-    Le16(gif, spec.screenHeight);
+    Le16(gif, shape.screenWidth);
+    Le16(gif, shape.screenHeight);
     gif.append(char(0x80 | (kCodeSize - 1))).append('\0').append('\0');
     for (int i = 0; i < 16; ++i) {
         const QRgb c = PatternPixel(i * 9, i * 4);
         gif.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
     }
-    const QSize frame = spec.frameSize.isEmpty() ? QSize(spec.screenWidth, spec.screenHeight) : spec.frameSize;
-    for (int f = 0; f < spec.frames; ++f) {
-        if (spec.transparency || spec.disposal) {
+    const QSize frame = shape.frameSize.isEmpty() ? QSize(shape.screenWidth, shape.screenHeight) : shape.frameSize;
+    for (int f = 0; f < shape.frames; ++f) {
+        if (shape.transparency || shape.disposal) {
             gif.append("\x21\xF9\x04", 3);
-            gif.append(char((spec.disposal << 2) | (spec.transparency ? 1 : 0)));
+            gif.append(char((shape.disposal << 2) | (shape.transparency ? 1 : 0)));
             gif.append("\x0A\x00\x03\x00", 4);  // 0.1 s; colour 3 transparent
         }
         gif.append('\x2C');
@@ -371,7 +371,7 @@ QByteArray MakeGif(const GifSpec& spec)
         }
         gif.append('\0');
     }
-    if (spec.trailer)
+    if (shape.trailer)
         gif.append('\x3B');
     return gif;
 }
@@ -591,8 +591,8 @@ struct Sound {
 QVector<Sound> SoundFiles()
 {
     QVector<Sound> sound;
-    auto png = [&sound](const QString& name, PngSpec spec) {
-        sound << Sound{name, MakePng(spec), QSize(spec.width, spec.height)};
+    auto png = [&sound](const QString& name, PngOptions shape) {
+        sound << Sound{name, MakePng(shape), QSize(shape.width, shape.height)};
     };
     struct Kind {
         const char* name;
@@ -606,26 +606,26 @@ QVector<Sound> SoundFiles()
                           Kind{"ga16", 4, 16, false}, Kind{"rgb16", 2, 16, false}, Kind{"rgba16", 6, 16, false},
                           Kind{"palette1", 3, 1, false}, Kind{"palette4", 3, 4, false},
                           Kind{"palette8", 3, 8, false}, Kind{"palette8 trns", 3, 8, true}}) {
-        PngSpec spec;
-        spec.colourType = k.colourType;
-        spec.bitDepth = k.depth;
-        spec.transparency = k.transparency;
-        png(QStringLiteral("png %1").arg(k.name), spec);
-        spec.interlaced = true;
-        spec.width = 11;
-        spec.height = 9;
-        png(QStringLiteral("png %1 interlaced").arg(k.name), spec);
+        PngOptions shape;
+        shape.colourType = k.colourType;
+        shape.bitDepth = k.depth;
+        shape.transparency = k.transparency;
+        png(QStringLiteral("png %1").arg(k.name), shape);
+        shape.interlaced = true;
+        shape.width = 11;
+        shape.height = 9;
+        png(QStringLiteral("png %1 interlaced").arg(k.name), shape);
     }
     {
-        PngSpec spec;
-        spec.width = 130;  // wider and taller than the panel
-        spec.height = 70;
-        png("png 130x70", spec);
-        spec.extraChunks = {PngChunk("tEXt", "Comment\0made by the tests"),
+        PngOptions shape;
+        shape.width = 130;  // wider and taller than the panel
+        shape.height = 70;
+        png("png 130x70", shape);
+        shape.extraChunks = {PngChunk("tEXt", "Comment\0made by the tests"),
                             PngChunk("zTXt", QByteArray("Bomb\0\0", 6) + ZlibStream(QByteArray(8 << 20, 'a'))),
                             PngChunk("iCCP", QByteArray("Profile\0\0", 9) + ZlibStream(QByteArray(4 << 20, '\0'))),
                             PngChunk("prVt", QByteArray(70000, 'p'))};
-        png("png with texts, a profile and a private chunk", spec);
+        png("png with texts, a profile and a private chunk", shape);
     }
     sound << Sound{"jpeg baseline", MakeJpeg(QSize(120, 80), false), QSize(120, 80)};
     sound << Sound{"jpeg progressive", MakeJpeg(QSize(120, 80), true), QSize(120, 80)};
@@ -635,35 +635,36 @@ QVector<Sound> SoundFiles()
         sound << Sound{"jpeg cmyk", MakeCmykJpeg(QSize(40, 24)), QSize(40, 24)};
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         for (bool topDown : {false, true}) {
-            BmpSpec spec;
-            spec.bitsPerPixel = bits;
-            spec.topDown = topDown;
+            BmpOptions shape;
+            shape.bitsPerPixel = bits;
+            shape.topDown = topDown;
             sound << Sound{QStringLiteral("bmp %1 bits %2").arg(bits).arg(topDown ? "top-down" : "bottom-up"),
-                           MakeBmp(spec), QSize(spec.width, spec.height)};
+                           MakeBmp(shape), QSize(shape.width, shape.height)};
         }
     }
     for (int bits : {4, 8}) {
-        BmpSpec spec;
-        spec.bitsPerPixel = bits;
-        spec.runLength = true;
+        BmpOptions shape;
+        shape.bitsPerPixel = bits;
+        shape.runLength = true;
         // The end-of-bitmap code after the last line's end.
-        sound << Sound{QStringLiteral("bmp rle%1").arg(bits), MakeBmp(spec), QSize(spec.width, spec.height), false, 2};
+        sound << Sound{QStringLiteral("bmp rle%1").arg(bits), MakeBmp(shape), QSize(shape.width, shape.height), false,
+                       2};
     }
     for (int header : {12, 108, 124}) {
-        BmpSpec spec;
-        spec.headerSize = header;
-        spec.bitsPerPixel = header == 12 ? 8 : 24;
-        sound << Sound{QStringLiteral("bmp header %1").arg(header), MakeBmp(spec), QSize(spec.width, spec.height)};
+        BmpOptions shape;
+        shape.headerSize = header;
+        shape.bitsPerPixel = header == 12 ? 8 : 24;
+        sound << Sound{QStringLiteral("bmp header %1").arg(header), MakeBmp(shape), QSize(shape.width, shape.height)};
     }
     {
-        GifSpec spec;
+        GifOptions shape;
         // The trailer.
-        sound << Sound{"gif", MakeGif(spec), QSize(10, 8), false, 1};
-        spec.transparency = true;
-        spec.frames = 3;
-        spec.disposal = 3;
-        sound << Sound{"gif animated", MakeGif(spec), QSize(10, 8), false, 1};
-        GifSpec noScreen;
+        sound << Sound{"gif", MakeGif(shape), QSize(10, 8), false, 1};
+        shape.transparency = true;
+        shape.frames = 3;
+        shape.disposal = 3;
+        sound << Sound{"gif animated", MakeGif(shape), QSize(10, 8), false, 1};
+        GifOptions noScreen;
         noScreen.screenWidth = 0;
         noScreen.screenHeight = 0;
         noScreen.frameSize = QSize(6, 5);
@@ -678,7 +679,7 @@ QVector<Sound> SoundFiles()
 
 void AddLyingHeaders(QVector<PictureCase>& cases)
 {
-    const QByteArray png = MakePng(PngSpec());
+    const QByteArray png = MakePng(PngOptions());
     auto header = [](quint32 w, quint32 h, int depth, int colourType) {
         QByteArray ihdr;
         Be32(ihdr, w);
@@ -700,13 +701,13 @@ void AddLyingHeaders(QVector<PictureCase>& cases)
         Add(cases, QStringLiteral("png %1 claims 2 GB").arg(type), lie, Expect::Refused);
     }
     {
-        PngSpec spec;
-        spec.colourType = 3;
-        QByteArray lie = MakePng(spec);
+        PngOptions shape;
+        shape.colourType = 3;
+        QByteArray lie = MakePng(shape);
         lie = ReplacedChunk(lie, "PLTE", PngChunk("PLTE", QByteArray(3 * 300, '\x40')));
         Add(cases, "png palette of 300 colours", lie, Expect::Refused);
-        spec.bitDepth = 8;
-        QByteArray noPalette = MakePng(spec);
+        shape.bitDepth = 8;
+        QByteArray noPalette = MakePng(shape);
         const int at = noPalette.indexOf("PLTE") - 4;
         noPalette.remove(at, 12 + int(qFromBigEndian<quint32>(noPalette.constData() + at)));
         Add(cases, "png palette missing", noPalette, Expect::Refused);
@@ -765,7 +766,7 @@ void AddLyingHeaders(QVector<PictureCase>& cases)
         Add(cases, "jpeg with three 64 KB comments", big, Expect::Picture, QSize(40, 24));
     }
 
-    const QByteArray bmp = MakeBmp(BmpSpec());
+    const QByteArray bmp = MakeBmp(BmpOptions());
     auto bmpWith = [&bmp](int at, quint32 value) {
         QByteArray lie = bmp;
         PutLe32(lie, at, value);
@@ -782,44 +783,44 @@ void AddLyingHeaders(QVector<PictureCase>& cases)
         QByteArray bits = bmp;
         qToLittleEndian<quint16>(7, bits.data() + 28);
         Add(cases, "bmp 7 bits per pixel", bits, Expect::Refused);
-        BmpSpec spec;
-        spec.bitsPerPixel = 8;
-        QByteArray palette = MakeBmp(spec);
+        BmpOptions shape;
+        shape.bitsPerPixel = 8;
+        QByteArray palette = MakeBmp(shape);
         PutLe32(palette, 46, 1000);
         Add(cases, "bmp palette of 1000 colours", palette, Expect::Refused);
         PutLe32(palette, 46, 0x7FFFFFFF);
         Add(cases, "bmp palette of 2^31 colours", palette, Expect::Refused);
-        spec.runLength = true;
-        QByteArray rle = MakeBmp(spec);
+        shape.runLength = true;
+        QByteArray rle = MakeBmp(shape);
         PutLe32(rle, 22, quint32(-7));
         Add(cases, "bmp run-length top-down", rle, Expect::Refused);
         // Runs that go past the row, a move past the picture.
-        QByteArray wild = MakeBmp(spec);
+        QByteArray wild = MakeBmp(shape);
         const int data = int(qFromLittleEndian<quint32>(wild.constData() + 10));
         wild.replace(data, 6, QByteArray("\xFF\x01\x00\x02\xFF\xFF", 6));
         Add(cases, "bmp run-length runs past the edges", wild, Expect::Either);
     }
 
-    GifSpec gifSpec;
+    GifOptions gifOptions;
     {
-        gifSpec.screenWidth = 65535;
-        gifSpec.screenHeight = 65535;
-        gifSpec.frameSize = QSize(2, 2);
-        Add(cases, "gif screen 65535x65535", MakeGif(gifSpec), Expect::Refused);
-        gifSpec = GifSpec();
-        gifSpec.frameSize = QSize(3000, 3000);
-        QByteArray frame = MakeGif(GifSpec());
+        gifOptions.screenWidth = 65535;
+        gifOptions.screenHeight = 65535;
+        gifOptions.frameSize = QSize(2, 2);
+        Add(cases, "gif screen 65535x65535", MakeGif(gifOptions), Expect::Refused);
+        gifOptions = GifOptions();
+        gifOptions.frameSize = QSize(3000, 3000);
+        QByteArray frame = MakeGif(GifOptions());
         const int descriptor = frame.indexOf('\x2C', 6 + 7 + 48);
         qToLittleEndian<quint16>(3000, frame.data() + descriptor + 5);
         qToLittleEndian<quint16>(3000, frame.data() + descriptor + 7);
         Add(cases, "gif frame far larger than its screen", frame, Expect::Either);
-        QByteArray zero = MakeGif(GifSpec());
+        QByteArray zero = MakeGif(GifOptions());
         qToLittleEndian<quint16>(0, zero.data() + descriptor + 5);
         Add(cases, "gif frame of no pixels", zero, Expect::Refused);
-        QByteArray codes = MakeGif(GifSpec());
+        QByteArray codes = MakeGif(GifOptions());
         codes[descriptor + 10] = 12;
         Add(cases, "gif code size 12", codes, Expect::Refused);
-        QByteArray block = MakeGif(GifSpec());
+        QByteArray block = MakeGif(GifOptions());
         block.insert(descriptor, '\x77');
         Add(cases, "gif unknown block", block, Expect::Refused);
         Add(cases, "gif without frames", QByteArray("GIF89a\x0A\x00\x08\x00\x00\x00\x00\x3B", 14), Expect::Refused);

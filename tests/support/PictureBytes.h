@@ -32,7 +32,7 @@ QRgb PatternPixel(int x, int y);
 QByteArray PngChunk(const QByteArray& type, const QByteArray& data);
 quint32 PngCrc(const QByteArray& bytes);
 
-struct PngSpec {
+struct PngOptions {
     int width = 16;
     int height = 12;
     int bitDepth = 8;
@@ -42,12 +42,12 @@ struct PngSpec {
     QVector<QByteArray> extraChunks;  // whole chunks, placed after IHDR
     bool zeroPixels = false;          // all samples 0: compresses to almost nothing
 };
-QByteArray MakePng(const PngSpec& spec);
+QByteArray MakePng(const PngOptions& shape);
 // A small sound PNG whose header claims another size (its data does not
 // match it, which only a decoder would notice).
 QByteArray PngClaiming(QSize size);
 
-struct BmpSpec {
+struct BmpOptions {
     int width = 13;
     int height = 7;
     int bitsPerPixel = 24;
@@ -55,9 +55,9 @@ struct BmpSpec {
     bool runLength = false;  // RLE8 for 8 bits, RLE4 for 4 bits
     int headerSize = 40;     // 12 (OS/2), 40, 108 or 124
 };
-QByteArray MakeBmp(const BmpSpec& spec);
+QByteArray MakeBmp(const BmpOptions& shape);
 
-struct GifSpec {
+struct GifOptions {
     int screenWidth = 10;
     int screenHeight = 8;
     int frames = 1;
@@ -66,7 +66,7 @@ struct GifSpec {
     int disposal = 0;
     bool trailer = true;
 };
-QByteArray MakeGif(const GifSpec& spec);
+QByteArray MakeGif(const GifOptions& shape);
 
 // Qt's writer, at the given quality; grey writes an 8-bit grey JPEG.
 QByteArray MakeJpeg(QSize size, bool progressive, bool grey = false, int quality = 90);

@@ -91,12 +91,12 @@ private slots:
     void topDownBitmapsLookLikeBottomUpOnes()
     {
         for (int bits : {1, 4, 8, 16, 24, 32}) {
-            BmpSpec spec;
-            spec.bitsPerPixel = bits;
+            BmpOptions shape;
+            shape.bitsPerPixel = bits;
             Card card;
-            card.put("UP.BMP", MakeBmp(spec));
-            spec.topDown = true;
-            card.put("DOWN.BMP", MakeBmp(spec));
+            card.put("UP.BMP", MakeBmp(shape));
+            shape.topDown = true;
+            card.put("DOWN.BMP", MakeBmp(shape));
             QCOMPARE(card.show('B', "UP.BMP", 5, 5), QByteArray(1, kAck));
             const QVector<quint16> bottomUp = card.emulator.frame();
             card.emulator.reset();
@@ -116,7 +116,8 @@ private slots:
         files << qMakePair(QStringLiteral("empty"), QByteArray());
         files << qMakePair(QStringLiteral("header only"), Bytes({96, 64, 16}));
         files << qMakePair(QStringLiteral("one pixel short"), Bytes({2, 2, 16}) + QByteArray(7, '\x11'));
-        files << qMakePair(QStringLiteral("255x255 at 16 bits, little data"), Bytes({255, 255, 16}) + QByteArray(99, 'a'));
+        files << qMakePair(QStringLiteral("255x255 at 16 bits, little data"),
+                           Bytes({255, 255, 16}) + QByteArray(99, 'a'));
         files << qMakePair(QStringLiteral("depth 24"), Bytes({4, 4, 24}) + QByteArray(48, 'a'));
         files << qMakePair(QStringLiteral("zero width"), Bytes({0, 4, 8}) + QByteArray(8, 'a'));
         files << qMakePair(QStringLiteral("255x255 whole"), Bytes({255, 255, 8}) + QByteArray(255 * 255, '\xE0'));

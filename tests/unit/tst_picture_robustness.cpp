@@ -176,14 +176,14 @@ private slots:
     {
         QTemporaryDir dir;
         for (int bits : {1, 4, 8, 16, 24, 32}) {
-            BmpSpec spec;
-            spec.bitsPerPixel = bits;
+            BmpOptions shape;
+            shape.bitsPerPixel = bits;
             QImage bottomUp;
             QImage topDown;
-            QVERIFY(ReadPicture(Write(dir, "up.bmp", MakeBmp(spec)), bottomUp));
-            spec.topDown = true;
-            QVERIFY2(ReadPicture(Write(dir, "down.bmp", MakeBmp(spec)), topDown), qPrintable(QString::number(bits)));
-            QCOMPARE(topDown.size(), QSize(spec.width, spec.height));
+            QVERIFY(ReadPicture(Write(dir, "up.bmp", MakeBmp(shape)), bottomUp));
+            shape.topDown = true;
+            QVERIFY2(ReadPicture(Write(dir, "down.bmp", MakeBmp(shape)), topDown), qPrintable(QString::number(bits)));
+            QCOMPARE(topDown.size(), QSize(shape.width, shape.height));
             QCOMPARE(topDown, bottomUp);
             if (bits == 24 || bits == 32) {
                 QCOMPARE(topDown.pixel(0, 0), PatternPixel(0, 0));
@@ -224,7 +224,7 @@ private slots:
             QVERIFY(!ReadConvertedPicture(dir.filePath("deep.jpg"), rule, picture));
 
         // A file one byte over the limit, sparse so it takes no room.
-        const QString big = Write(dir, "big.bmp", MakeBmp(BmpSpec()));
+        const QString big = Write(dir, "big.bmp", MakeBmp(BmpOptions()));
         QVERIFY(QFile::resize(big, kMaxPictureFileBytes + 1));
         result = ReadPicture(big, picture);
         QCOMPARE(int(result.status), int(PictureReadStatus::FileTooLarge));
@@ -260,7 +260,7 @@ private slots:
             QVERIFY2(PictureReadFailureText(whole).contains(path == fifo ? "a named pipe (FIFO)" : "a device"),
                      qPrintable(PictureReadFailureText(whole)));
         }
-        const QString target = Write(dir, "real.bmp", MakeBmp(BmpSpec()));
+        const QString target = Write(dir, "real.bmp", MakeBmp(BmpOptions()));
         QVERIFY(QFile::link(target, dir.filePath("link.bmp")));
         QImage picture;
         QVERIFY(ReadPicture(dir.filePath("link.bmp"), picture));
@@ -274,11 +274,11 @@ private slots:
     {
         QTemporaryDir dir;
         QStringList paths;
-        paths << Write(dir, "a-good.bmp", MakeBmp(BmpSpec()));
-        paths << Write(dir, "b-broken.png", MakePng(PngSpec()).left(60));
+        paths << Write(dir, "a-good.bmp", MakeBmp(BmpOptions()));
+        paths << Write(dir, "b-broken.png", MakePng(PngOptions()).left(60));
         paths << Write(dir, "c-huge.png", PngClaiming(QSize(9000, 8000)));
         paths << dir.path();
-        paths << Write(dir, "e-good.gif", MakeGif(GifSpec()));
+        paths << Write(dir, "e-good.gif", MakeGif(GifOptions()));
         QStringList messages;
         SlideshowSaveHooks hooks;
         hooks.message = [&messages](const QString& text) { messages << text; };

@@ -108,7 +108,8 @@ private slots:
                 Click(&dialog, "noResizeRadio");
                 QVERIFY(!dialog.convertedPicture().isNull());
             } else {
-                QVERIFY2(c.expect != PictureCase::Expect::Picture, qPrintable(why + ": " + messages.messages.join(';')));
+                QVERIFY2(c.expect != PictureCase::Expect::Picture,
+                         qPrintable(why + ": " + messages.messages.join(';')));
                 QCOMPARE(messages.messages.size(), 1);
                 QVERIFY2(messages.messages.first().startsWith("Tavrel|"), qPrintable(why));
                 QVERIFY2(dialog.convertedPicture() == before, qPrintable(why + ": preview changed"));
@@ -141,7 +142,7 @@ private slots:
                                    "Pictures are read from files only.")
                         .arg(fifo);
 #endif
-        BmpSpec topDown;
+        BmpOptions topDown;
         topDown.topDown = true;
         answers.paths << Write(dir, "down.bmp", MakeBmp(topDown));
         while (!answers.paths.isEmpty())
@@ -159,8 +160,9 @@ private slots:
         UiSeamRecorder messages;
         CSlideShowDialog dialog;
         dialog.show();
-        dialog.addPictures({Write(dir, "a.bmp", MakeBmp(BmpSpec())), Write(dir, "b.png", PngClaiming(QSize(9000, 8000))),
-                            Write(dir, "c.gif", MakeGif(GifSpec()).left(30)), dir.path()});
+        dialog.addPictures({Write(dir, "a.bmp", MakeBmp(BmpOptions())),
+                            Write(dir, "b.png", PngClaiming(QSize(9000, 8000))),
+                            Write(dir, "c.gif", MakeGif(GifOptions()).left(30)), dir.path()});
         Click(&dialog, "maximizeRadio");
         answers.saves = {dir.filePath("show.dat")};
         Click(&dialog, "saveSlideshowButton");
