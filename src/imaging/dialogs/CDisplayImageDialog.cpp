@@ -165,7 +165,7 @@ void CDisplayImageDialog::refreshPreview()
         m_sourceIsFile = false;
     }
     QImage converted;
-    if (!sourceIsUnchangedFile() || !ReadConvertedPicture(m_lastPath, rule(), converted))
+    if (!sourceIsUnchangedFile() || !ConvertPictureFile(m_lastPath, m_source, rule(), converted))
         converted = ConvertPicture(m_source, rule());
     showPreview(converted);
     push();
@@ -180,8 +180,9 @@ void CDisplayImageDialog::OnOpenPicture()
     commitOrRevert();
     m_source = QImage();
     m_sourceIsFile = false;
-    if (!ReadPicture(path, m_source)) {
-        UiSeam::showMessage(this, PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadPicture(path, m_source);
+    if (!read) {
+        UiSeam::showMessage(this, PictureReadFailureText(read), PictureMessageCaption());
         return;
     }
     const QFileInfo info(path);
