@@ -102,12 +102,12 @@ CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, con
 
     PanelHost& host = session.host();
     host.reportProgress(what, 0, h);
-    qint64 written = session.WritePacket(header);
+    qint64 written = session.WritePacket(header, what);
     PauseUntil(MonotonicNs(), kImageHeaderPauseMs);
     const char* next = stream.constData();
     for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col, next += pixelBytes)
-            written += session.WriteUnwaited(QByteArray(next, pixelBytes));
+            written += session.WriteUnwaited(QByteArray(next, pixelBytes), what);
         written -= session.DrainOutput();
         // The pause starts once the row has been handed over; showing the
         // progress takes place inside it.

@@ -31,8 +31,9 @@ bool PanelSession::OpenComPort()
         return false;
     }
     m_hComPort = std::move(result.link);
+    m_traffic.recordOpened(portLabel());
     // Whatever the device sent before the open is not a reply to anything.
-    m_hComPort->purgeInput();
+    PurgeInput();
     return true;
 }
 
@@ -49,33 +50,55 @@ void PanelSession::dropPort()
     if (m_hComPort) {
         m_hComPort->close();
         m_hComPort.reset();
+        m_traffic.recordClosed();
     }
 }
 
-qint64 PanelSession::WritePacket(const QByteArray& packet)
+// The traffic history is kept here, where every link operation passes,
+// and only for operations that reached a link.
+
+qint64 PanelSession::WritePacket(const QByteArray& packet, const QString& label)
 {
-    return m_hComPort ? m_hComPort->write(packet) : 0;
+    if (!m_hComPort)
+        return 0;
+    const qint64 written = m_hComPort->write(packet);
+    m_traffic.recordSent(packet, written, label);
+    return written;
 }
 
-qint64 PanelSession::WriteUnwaited(const QByteArray& bytes)
+qint64 PanelSession::WriteUnwaited(const QByteArray& bytes, const QString& label)
 {
-    return m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    if (!m_hComPort)
+        return 0;
+    const qint64 taken = m_hComPort->writeUnwaited(bytes);
+    m_traffic.recordStreamed(bytes.left(int(qMax<qint64>(0, taken))), label);
+    return taken;
 }
 
 qint64 PanelSession::DrainOutput()
 {
-    return m_hComPort ? m_hComPort->drainOutput() : 0;
+    if (!m_hComPort)
+        return 0;
+    const qint64 dropped = m_hComPort->drainOutput();
+    m_traffic.recordStreamDrained(dropped);
+    return dropped;
 }
 
 QByteArray PanelSession::ReadBytes(int count)
 {
-    return m_hComPort ? m_hComPort->read(count) : QByteArray();
+    if (!m_hComPort)
+        return QByteArray();
+    const QByteArray received = m_hComPort->read(count);
+    m_traffic.recordReceived(received, count);
+    return received;
 }
 
 void PanelSession::PurgeInput()
 {
-    if (m_hComPort)
-        m_hComPort->purgeInput();
+    if (!m_hComPort)
+        return;
+    m_hComPort->purgeInput();
+    m_traffic.recordPurged();
 }
 
 void PanelSession::ReportBoundsFailure()
@@ -104,7 +127,9 @@ void PanelSession::appendReply(int waitMs, int count, const std::function<QStrin
     QString text = m_host.statusText();
     QThread::msleep(waitMs);
     const QByteArray received = ReadBytes(count);
-    text += interpret(received);
+    const QString lines = interpret(received);
+    NoteReply(ReplyNote(lines));
+    text += lines;
     m_host.setStatusText(text);
 }
 
