@@ -515,6 +515,7 @@ void CTavrelDlg::showTrafficHistory()
     // left it.
     if (!m_trafficWindow) {
         m_trafficWindow = std::make_unique<CTrafficWindow>(m_session.traffic(), this);
+        m_trafficWindow->setWindowIcon(windowIcon());
         placeTrafficWindow();
     }
     if (!m_trafficWindow->isVisible()) {
@@ -538,10 +539,11 @@ void CTavrelDlg::placeTrafficWindow()
     QVector<QRect> others;
     if (m_emulatorWindow && m_emulatorWindow->isVisible())
         others << m_emulatorWindow->frameGeometry();
-    // Lower first, down to half the height, then also narrower.
+    // Lower first, down to a third of the height, then also narrower: its
+    // lines are long, so width counts for more than height.
     const QSize wanted = m_trafficWindow->size();
-    for (const int widthPercent : {100, 75}) {
-        for (const int heightPercent : {100, 85, 70, 55, 50}) {
+    for (const int widthPercent : {100, 80, 60}) {
+        for (const int heightPercent : {100, 85, 70, 55, 45, 35}) {
             const QSize size =
                 QSize(wanted.width() * widthPercent / 100, wanted.height() * heightPercent / 100)
                     .expandedTo(m_trafficWindow->minimumSizeHint());
@@ -611,19 +613,23 @@ void CTavrelDlg::updateEmulatorWindow()
     const QRect available = s->availableGeometry();
     const QSize frameMargins = frameGeometry().size() - size();
     QRect panel = frameGeometry();
+    // Nor over the traffic window, when that is open already.
+    QVector<QRect> others;
+    if (m_trafficWindow && m_trafficWindow->isVisible())
+        others << m_trafficWindow->frameGeometry();
     WindowPlace place;
     for (int scale = quennel::EmulatorWindow::kDefaultScale; scale >= smallestScale; --scale) {
         m_emulatorWindow->setScale(scale);
         m_emulatorWindow->adjustSize();
         const QSize frame = m_emulatorWindow->size() + frameMargins;
-        place = PlaceBesidePanel(panel, frame, available, gap);
+        place = PlaceBesideWindows(panel, others, frame, available, gap);
         if (place.clear)
             break;
         const QPoint roomy = PanelPositionMakingRoom(panel, frame, available, gap);
         if (roomy != panel.topLeft()) {
             panel.moveTopLeft(roomy);
             move(roomy);
-            place = PlaceBesidePanel(panel, frame, available, gap);
+            place = PlaceBesideWindows(panel, others, frame, available, gap);
             break;
         }
     }

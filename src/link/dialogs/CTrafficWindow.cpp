@@ -99,6 +99,8 @@ CTrafficWindow::CTrafficWindow(TrafficHistory& history, QWidget* parent)
     auto* copyKey = new QShortcut(QKeySequence::Copy, m_view);
     copyKey->setContext(Qt::WidgetShortcut);
     connect(copyKey, &QShortcut::activated, this, &CTrafficWindow::copyToClipboard);
+    auto* saveKey = new QShortcut(QKeySequence::Save, this);
+    connect(saveKey, &QShortcut::activated, this, &CTrafficWindow::saveToFile);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
