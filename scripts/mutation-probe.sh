@@ -25,6 +25,9 @@ jobs="$(nproc)"
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$scratch")}"
+  # The debug information may name the other folder; the probe never reads it.
+  export CCACHE_NOHASHDIR=1
 fi
 
 # The scratch copy: the checkout's tracked and new files as they are now.
@@ -43,9 +46,12 @@ for name in sys.stdin.buffer.read().decode().split("\0"):
     os.makedirs(os.path.dirname(b), exist_ok=True)
     shutil.copy2(a, b)
 ' "$root" "$scratch/tree"
-build="$scratch/build"
+# The build folder sits inside the copy as build-tests does in a checkout
+# and is configured the same way, so a compiler cache shared with the
+# checkout's own build serves the first build of the copy.
+build="$scratch/tree/build-tests"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$scratch/tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null
+  cmake -S "$scratch/tree" -B "$build" -DTAVREL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null
 fi
 
 # With a fault in place the suite stops at its first failing test: one
