@@ -287,7 +287,9 @@ private slots:
         QVERIFY(received.cutByTime);
         QVERIFY(!received.cutBySize);
         QVERIFY(received.bytes > 0);
-        QVERIFY2(elapsed >= 300 && elapsed < 10000, qPrintable(QString::number(elapsed)));
+        // The loop's own clock may be coarse by a few per cent: the lower
+        // bound only tells "gave up at its limit" from "gave up at once".
+        QVERIFY2(elapsed >= 250 && elapsed < 10000, qPrintable(QString::number(elapsed)));
         QCOMPARE(endless->purges, purgesAfterOpen + 1);
         QCOMPARE(CutNote(received, limits, "Data"), QStringLiteral("\r\n[Data cut after 1 seconds: the module kept sending.]"));
         // A count still ends the loop first when it is met.
