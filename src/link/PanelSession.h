@@ -77,6 +77,8 @@ public:
     // was given (no port, a link that is gone, a line that would not take
     // them): a packet then did not reach the module whole.
     bool everyWriteWhole() const { return m_everyWriteWhole; }
+    // Starts the check afresh, for a session that runs command after command.
+    void resetWriteCheck() { m_everyWriteWhole = true; }
     void ShowLog(const QString& line) { m_host.setStatusText(line); }
     // Message box "Pixel out of bounds!" then the status text; used by every
     // command that checks coordinates.

@@ -165,9 +165,12 @@ void CDisplayImageDialog::refreshPreview()
         m_sourceIsFile = false;
     }
     QImage converted;
-    if (!sourceIsUnchangedFile() || !ReadConvertedPicture(m_lastPath, rule(), converted))
+    const bool fromFile = sourceIsUnchangedFile() && ReadConvertedPicture(m_lastPath, rule(), converted);
+    if (!fromFile)
         converted = ConvertPicture(m_source, rule());
     showPreview(converted);
+    m_previewFile = fromFile ? m_lastPath : QString();
+    m_previewRule = rule();
     push();
     update();
 }
