@@ -27,6 +27,7 @@ class EmulatorWindow;
 namespace tavrel {
 
 class ArgumentAnswers;
+class CTrafficWindow;
 class CXColourPicker;
 class ElidingLabel;
 class PortStateLamp;
@@ -70,6 +71,10 @@ public:
     void portOpenChanged(bool open) override;
 
     void showAbout();
+    // Opens the traffic history window beside the panel (or raises it).
+    void showTrafficHistory();
+    // The traffic history window; null until it was first opened.
+    CTrafficWindow* trafficWindow() const { return m_trafficWindow.get(); }
 
     // Scripts (the context menu). Record Script asks for a file and from
     // then on writes every command sent through a button or dialog, and
@@ -111,6 +116,9 @@ private:
     // Runs a button's command from the command table, and records it when
     // it was sent whole.
     void runCommand(const CommandInfo& command);
+    // After a command or script line: the upload progress bar and the
+    // traffic window learn that no transfer is running any more.
+    void transferEnded();
     // The font and text-mode buttons, which send without a dialog: `send`
     // runs, and when it was sent whole `words` are recorded.
     void sendRecorded(const std::function<CommandOutcome()>& send, const QStringList& words);
@@ -123,6 +131,7 @@ private:
     // Shows the emulator's window beside this one while the emulator is the
     // chosen port and this window is on screen; hides it otherwise.
     void updateEmulatorWindow();
+    void placeTrafficWindow();
 #ifdef Q_OS_WIN
     void addAboutToSystemMenu();
 #endif
@@ -130,6 +139,8 @@ private:
     std::unique_ptr<quennel::Emulator> m_emulator;
     std::unique_ptr<quennel::EmulatorWindow> m_emulatorWindow;
     PanelSession m_session;
+    // Shows m_session's history, so it goes first.
+    std::unique_ptr<CTrafficWindow> m_trafficWindow;
 
     ElidingLabel* m_portLabel = nullptr;
     PortStateLamp* m_portLamp = nullptr;

@@ -9,6 +9,7 @@
 #include "commands/script/CommandArguments.h"
 #include "commands/script/Script.h"
 #include "imaging/dialogs/CUploadProgress.h"
+#include "link/dialogs/CTrafficWindow.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/UiSeam.h"
 
@@ -43,9 +44,16 @@ void CTavrelDlg::runCommand(const CommandInfo& command)
     // A command sent while no port is open (0 bytes written) replays as
     // something else: only what reached the line whole is recorded.
     m_recorder.commandEnded(command, outcome == CommandOutcome::Sent && m_session.everyWriteWhole());
+    transferEnded();
+}
+
+void CTavrelDlg::transferEnded()
+{
     // A transfer's progress bar goes whatever way the command ended.
     if (auto* progress = findChild<CUploadProgress*>())
         progress->finish();
+    if (m_trafficWindow)
+        m_trafficWindow->setTransferRunning(false);
 }
 
 void CTavrelDlg::sendRecorded(const std::function<CommandOutcome()>& send, const QStringList& words)
@@ -128,14 +136,14 @@ void CTavrelDlg::scriptStepDone(const ScriptStep& step)
         if (QAbstractButton* button = m_textModeGroup->button(mode))
             button->setChecked(true);
     }
+    transferEnded();
     // A script run while recording goes into the recording as it ran.
     m_recorder.writeWords(step.words);
 }
 
 void CTavrelDlg::scriptFinished(const QString& stoppedBecause)
 {
-    if (auto* progress = findChild<CUploadProgress*>())
-        progress->finish();
+    transferEnded();
     if (m_player)
         m_player->deleteLater();
     m_player = nullptr;

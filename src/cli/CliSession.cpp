@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "cli/TerminalText.h"
+#include "cli/TracePrinter.h"
 #include "emulator/CardFolder.h"
 #include "link/OpenLink.h"
 #include "link/PortNames.h"
@@ -27,6 +28,10 @@ CliSession::CliSession(const CliSettings& settings, QTextStream& out, QTextStrea
     m_host.setOutputIsTerminal(StandardOutputIsTerminal());
     m_session.m_portName = IsEmulatorPortName(settings.portName) ? EmulatorPortName() : settings.portName;
     m_session.m_baudRate = settings.baudRate;
+    // Without --trace nobody looks at the history: keep none.
+    m_session.traffic().setRecording(false);
+    if (settings.trace)
+        PrintTrafficAsItHappens(m_session.traffic(), err);
 }
 
 CliSession::~CliSession()

@@ -16,6 +16,8 @@ struct CliSettings {
     QString baudRate = QStringLiteral("115200");
     HostColour foreground = kWhite;
     HostColour background = kBlack;
+    // --trace: the traffic history goes to standard error as it happens.
+    bool trace = false;
 };
 
 // One run of the tool: the in-process emulator (used when the port says

@@ -27,7 +27,7 @@ QString UsageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] COMMAND [ARGS...]\n"
+    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--trace] COMMAND [ARGS...]\n"
         << "       tavrel-cli [OPTIONS] run [--keep-going] FILE\n\n"
         << "Opens the port as Open Port does, runs one command as its button would with\n"
         << "the given field texts, and prints the status window's text afterwards.\n"
@@ -40,6 +40,10 @@ QString UsageText()
         << "  --baud N      baud rate (default: 115200)\n"
         << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
         << "  --bg RRGGBB   background colour (default: 000000)\n"
+        << "  --trace       print every byte sent and received to standard error while\n"
+        << "                the command or script runs, one tab-separated line per entry:\n"
+        << "                time, +ms since the port was opened, -> / <- / --, label, hex,\n"
+        << "                ASCII\n"
         << "  --help        this text\n"
         << "  --version     the program's version\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
@@ -95,6 +99,10 @@ int main(int argc, char** argv)
         }
         if (option == QLatin1String("--")) {
             break;
+        }
+        if (option == QLatin1String("--trace")) {
+            settings.trace = true;
+            continue;
         }
         if (rest.isEmpty()) {
             err << "tavrel-cli: " << option << " needs a value" << Qt::endl;

@@ -142,7 +142,9 @@ bool CardFolder::readWhole(const QString& path, QByteArray& contents)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxReadBytes)
         return false;
-    contents = file.read(kMaxReadBytes + 1);
+    // One byte more than the file has tells whether it grew past the limit
+    // meanwhile, without setting aside the limit's worth of memory each time.
+    contents = file.read(file.size() + 1);
     return contents.size() <= kMaxReadBytes;
 }
 

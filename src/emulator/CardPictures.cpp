@@ -22,6 +22,42 @@ void putLe32(QByteArray& out, int offset, quint32 v)
     qToLittleEndian(v, out.data() + offset);
 }
 
+// Whether an uncompressed bitmap holds every pixel row its header announces:
+// Qt's reader would otherwise show the missing rows as whatever memory held.
+// Run-length data says itself where it ends.
+bool holdsItsRows(const QByteArray& bmp)
+{
+    if (bmp.size() < 30)
+        return false;
+    const auto* p = reinterpret_cast<const uchar*>(bmp.constData());
+    const qint64 offset = qFromLittleEndian<quint32>(p + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bits = 0;
+    quint32 compression = 0;
+    if (headerSize == 12) {
+        width = qFromLittleEndian<quint16>(p + 18);
+        height = qFromLittleEndian<quint16>(p + 20);
+        bits = qFromLittleEndian<quint16>(p + 24);
+    } else if (bmp.size() >= 34) {
+        width = qFromLittleEndian<qint32>(p + 18);
+        height = qAbs(qint64(qFromLittleEndian<qint32>(p + 22)));
+        bits = qFromLittleEndian<quint16>(p + 28);
+        compression = qFromLittleEndian<quint32>(p + 30);
+    } else {
+        return false;
+    }
+    if (width <= 0 || width > kMaxBitmapSide || height <= 0 || height > kMaxBitmapSide || bits < 1 || bits > 32)
+        return false;
+    constexpr quint32 kRle8 = 1;
+    constexpr quint32 kRle4 = 2;
+    if (compression == kRle8 || compression == kRle4)
+        return true;
+    const qint64 stride = ((width * bits + 31) / 32) * 4;
+    return offset > 0 && offset + stride * height <= bmp.size();
+}
+
 } // namespace
 
 bool readImageDataHeader(const QByteArray& file, ImageDataHeader& header)
@@ -56,12 +92,15 @@ bool drawBitmap(Canvas& canvas, int x, int y, const QByteArray& bmp)
     buffer.setData(bmp);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
+    // Only the bitmap reader: a file of another format must not reach the
+    // reader Qt would guess for it.
+    reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
     // A top-down bitmap reports a negative height.
     const QSize size = reader.size();
     const int width = qAbs(size.width());
     const int height = qAbs(size.height());
-    if (width == 0 || height == 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+    if (width == 0 || height == 0 || width > kMaxBitmapSide || height > kMaxBitmapSide || !holdsItsRows(bmp))
         return false;
     QImage picture;
     if (!reader.read(&picture) || picture.isNull())

@@ -33,7 +33,8 @@ void drawImageFrame(Canvas& canvas, int x, int y, const ImageDataHeader& header,
 
 // Decodes a Windows bitmap (1, 4, 8, 16, 24 or 32 bits, bottom-up or
 // top-down) and draws it with its top-left corner at (x, y). False when the
-// data is not a bitmap that can be decoded.
+// data is not a bitmap that can be decoded, or lacks some of the pixel rows
+// its header announces.
 bool drawBitmap(Canvas& canvas, int x, int y, const QByteArray& bmp);
 
 // A 24-bit, bottom-up Windows bitmap of the picture.

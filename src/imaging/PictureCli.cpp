@@ -145,8 +145,9 @@ CommandOutcome RunConvertArguments(PanelSession& session, const QStringList& arg
     if (checked.status != SaveStatus::Saved)
         return Report(session, checked);
     QImage picture;
-    if (!ReadConvertedPicture(in, parsed.rule, picture)) {
-        session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadConvertedPicture(in, parsed.rule, picture);
+    if (!read) {
+        session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
     return Report(session, SaveImageDataFile(out, picture, parsed.depth, {in}));
@@ -165,8 +166,9 @@ CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arg
         return Report(session, checked);
     // As stored: the largest pictures are written without a converted copy.
     QImage picture;
-    if (!ReadPictureAsStored(in, picture)) {
-        session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadPictureAsStored(in, picture);
+    if (!read) {
+        session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
     return Report(session, SaveBmpFile(out, picture, {in}));
@@ -182,10 +184,18 @@ CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringLi
     QStringList pictures;
     for (const QString& path : parsed.positional.mid(1))
         pictures << QFileInfo(path).absoluteFilePath();
+    // A picture that cannot be read still leaves its (black or empty) frame
+    // in the file, as in the dialog; the exit status tells scripts.
+    bool allRead = true;
     SlideshowSaveHooks hooks;
-    hooks.message = [&session](const QString& text) { session.host().showMessage(text, PictureMessageCaption()); };
-    return Report(session, BuildSlideshowFile(parsed.positional.at(0), SortedPicturePaths(pictures), parsed.rule,
-                                              parsed.depth, hooks));
+    hooks.message = [&session, &allRead](const QString& text) {
+        allRead = false;
+        session.host().showMessage(text, PictureMessageCaption());
+    };
+    const CommandOutcome outcome = Report(session, BuildSlideshowFile(parsed.positional.at(0),
+                                                                      SortedPicturePaths(pictures), parsed.rule,
+                                                                      parsed.depth, hooks));
+    return allRead ? outcome : CommandOutcome::Refused;
 }
 
 bool CheckConvertArguments(const QStringList& arguments, QString& usageError)
@@ -222,8 +232,9 @@ CommandOutcome RunDisplayImageArguments(PanelSession& session, const QStringList
     if (!CheckDisplayImageArguments(arguments, usageError) || !ParsePictureArguments(arguments, parsed, usageError))
         return CommandOutcome::Refused;
     QImage picture;
-    if (!ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture)) {
-        session.host().showMessage(PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadConvertedPicture(parsed.positional.at(0), parsed.rule, picture);
+    if (!read) {
+        session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
     // Like the dialog, X and Y start from slot 0.

@@ -1,47 +1,75 @@
 #pragma once
 
 #include "imaging/PictureConversion.h"
+#include "imaging/PictureLayout.h"
 
-#include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace tavrel {
 
-// The message for a picture that cannot be decoded, whatever the reason
-// (missing, empty, truncated, not a picture, too large).
+// The message for a picture that cannot be decoded: missing, unreadable,
+// empty, truncated, damaged, not a picture, or in a format this program does
+// not read.
 QString PictureOpenFailureText();
 
 // Limits that keep a hostile file from exhausting memory: files larger than
 // this are not read, pictures whose header claims more pixels than this are
-// not decoded.
+// not decoded, and no decode may take more memory than this (the decoded
+// pixels, any copy made to convert them, the decoder's own large buffers).
 constexpr qint64 kMaxPictureFileBytes = 256LL * 1024 * 1024;
 constexpr qint64 kMaxPicturePixels = 8192LL * 8192;
+constexpr qint64 kMaxPictureDecodeBytes = 256LL * 1024 * 1024;  // 64 megapixels at four bytes each
 
-// Decodes the whole picture file, any format Qt's image readers know,
-// recognised by content rather than by name. The result is opaque RGB32.
-// False for anything that is not a complete, sane picture; `picture` is then
-// null.
-bool ReadPicture(const QString& path, QImage& picture);
+// Why a picture was not read.
+enum class PictureReadStatus {
+    Decoded,
+    Undecodable,         // "File not found or invalid format"
+    NotRegularFile,      // a folder, named pipe, device or socket
+    FileTooLarge,        // more than kMaxPictureFileBytes
+    TooManyPixels,       // more than kMaxPicturePixels
+    NeedsTooMuchMemory,  // decoding would take more than kMaxPictureDecodeBytes
+};
+
+struct PictureReadResult {
+    PictureReadStatus status = PictureReadStatus::Undecodable;
+    QString path;
+    QString fileKind;        // NotRegularFile: what the path is instead
+    qint64 fileBytes = 0;    // FileTooLarge: the file's size
+    QSize pixels;            // TooManyPixels, NeedsTooMuchMemory: the size the header declares
+    qint64 neededBytes = 0;  // NeedsTooMuchMemory: what decoding would take
+
+    explicit operator bool() const { return status == PictureReadStatus::Decoded; }
+};
+
+// The message box text for a picture that was not read: the generic
+// PictureOpenFailureText() for an undecodable file, otherwise what is wrong
+// with it and the limit it passes.
+QString PictureReadFailureText(const PictureReadResult& result);
+
+// Decodes the whole picture file, any format of PictureFormat, recognised
+// by content rather than by name. The result is opaque RGB32. On failure
+// `picture` is null and the result says why. Only a regular file is read.
+PictureReadResult ReadPicture(const QString& path, QImage& picture);
 
 // The same picture in the form the reader gives it (indexed, grey, 32-bit,
 // with or without alpha), for code that converts it a few rows at a time
 // instead of keeping a converted copy of a large picture.
-bool ReadPictureAsStored(const QString& path, QImage& picture);
+PictureReadResult ReadPictureAsStored(const QString& path, QImage& picture);
 
 // Decodes only what the rule needs (the top-left part for NoResize, a
 // reduced decode where the format supports one for the stretching rules) and
 // converts it. Gives the same picture as ConvertPicture() of the whole
-// picture wherever the reduced decode is exact. False as ReadPicture().
-bool ReadConvertedPicture(const QString& path, const ResizeRule& rule, QImage& converted);
+// picture wherever the reduced decode is exact. Fails as ReadPicture().
+PictureReadResult ReadConvertedPicture(const QString& path, const ResizeRule& rule, QImage& converted);
 
-// Structural checks made before decoding, for files that Qt's readers would
-// decode in part without saying so (or complain about on the console). A
-// JPEG must reach its end-of-image marker; an uncompressed BMP must hold all
-// the pixel rows its header announces; a PNG must consist of whole chunks
-// with correct checksums up to its IEND chunk.
-bool JpegLooksComplete(const QByteArray& data);
-bool BmpLooksComplete(const QByteArray& data);
-bool PngLooksComplete(const QByteArray& data);
+// Like ReadConvertedPicture(), for a caller that already holds the file's
+// whole picture as ReadPicture() gave it: that picture is converted instead
+// of decoding the file a second time (and holding it twice), except where
+// the file decodes at a reduced size (JPEG under the stretching rules),
+// whose result only a decode gives.
+PictureReadResult ConvertPictureFile(const QString& path, const QImage& whole, const ResizeRule& rule,
+                                     QImage& converted);
 
 } // namespace tavrel

@@ -57,8 +57,8 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
         pool.start([&, i] {
             Slide slide;
             slide.path = paths.at(i);
-            slide.decoded = ReadConvertedPicture(slide.path, rule, slide.picture);
-            if (!slide.decoded)
+            slide.read = ReadConvertedPicture(slide.path, rule, slide.picture);
+            if (!slide.read)
                 slide.picture = ConvertPicture(QImage(), rule);
             QMutexLocker lock(&mutex);
             slides[size_t(i)] = std::move(slide);
@@ -119,8 +119,8 @@ SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& path
     QString refusal;
     SaveResult result = SaveFileAtomically(outputPath, [&](QIODevice& out) {
         const std::vector<Slide> slides = ConvertSlides(paths, rule, [&hooks](int index, const Slide& slide) {
-            if (!slide.decoded && hooks.message)
-                hooks.message(PictureOpenFailureText());
+            if (!slide.read && hooks.message)
+                hooks.message(PictureReadFailureText(slide.read));
             if (hooks.preview)
                 hooks.preview(index, slide.picture);
         });

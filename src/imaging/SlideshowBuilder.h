@@ -2,6 +2,7 @@
 
 #include "imaging/ImageFiles.h"
 #include "imaging/PictureConversion.h"
+#include "imaging/PictureFile.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -23,8 +24,8 @@ QStringList SortedPicturePaths(const QStringList& paths);
 // One picture of a slideshow, converted.
 struct Slide {
     QString path;
-    QImage picture;        // null for a picture that could not be decoded under NoResize
-    bool decoded = false;  // false: "File not found or invalid format"
+    QImage picture;          // null for a picture that could not be decoded under NoResize
+    PictureReadResult read;  // false: PictureReadFailureText(read) is shown
 };
 
 // Converts every picture by the rule, several at a time where the machine
@@ -46,7 +47,8 @@ QString SlideSizeMismatchText(const Slide& first, const Slide& other);
 QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, int depth);
 
 struct SlideshowSaveHooks {
-    // A message box during the save: a picture that cannot be decoded.
+    // A message box during the save: a picture that cannot be decoded, or is
+    // not a file or too large.
     std::function<void(const QString& text)> message;
     // Each converted picture in list order, while the file is being made.
     std::function<void(int index, const QImage& picture)> preview;

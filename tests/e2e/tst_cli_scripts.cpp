@@ -159,6 +159,29 @@ private slots:
         QVERIFY(rig.receivedBytes().endsWith(QByteArray("\x50\x01\x01\xff\xff\x50\x02\x02\xff\xff", 10)));
     }
 
+    void traceShowsTheWholeRunOnOneOpening()
+    {
+        LoggingEmulator rig;
+        QVERIFY2(rig.isReady(), qPrintable(rig.emulator->errorString()));
+        const QByteArray script = "set-pixel 1 1\nforeground-color 00FF00\nwait 5\ndraw-line 0 0 3 3\n";
+        const CliRun run = RunScriptFrom(rig.port() + QStringList{"--trace"}, script);
+        QCOMPARE(run.exitCode, 0);
+        // Standard output is what it is without --trace.
+        QCOMPARE(run.out, RunScriptFrom(rig.port(), script).out);
+        QStringList opened;
+        QByteArray sent;
+        for (const QString& line : run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList fields = line.split(QLatin1Char('\t'));
+            QCOMPARE(fields.size(), 6);
+            if (fields.at(3).startsWith(QStringLiteral("Port opened")))
+                opened << line;
+            if (fields.at(2) == QLatin1String("->"))
+                sent += QByteArray::fromHex(fields.at(4).toLatin1());
+        }
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(sent.toHex(' '), QByteArray("50 01 01 ff ff 4c 00 00 03 03 07 e0"));
+    }
+
     void unparsableLineSendsNothing()
     {
         LoggingEmulator rig;

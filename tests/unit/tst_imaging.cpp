@@ -3,7 +3,7 @@
 // damaged file, and decoding that refuses broken or hostile files.
 
 #include "imaging/ImageFiles.h"
-#include "imaging/JpegReduced.h"
+#include "imaging/JpegDecoder.h"
 #include "imaging/PictureConversion.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"

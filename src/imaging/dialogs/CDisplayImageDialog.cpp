@@ -165,7 +165,8 @@ void CDisplayImageDialog::refreshPreview()
         m_sourceIsFile = false;
     }
     QImage converted;
-    const bool fromFile = sourceIsUnchangedFile() && ReadConvertedPicture(m_lastPath, rule(), converted);
+    const bool fromFile =
+        sourceIsUnchangedFile() && bool(ConvertPictureFile(m_lastPath, m_source, rule(), converted));
     if (!fromFile)
         converted = ConvertPicture(m_source, rule());
     showPreview(converted);
@@ -183,8 +184,9 @@ void CDisplayImageDialog::OnOpenPicture()
     commitOrRevert();
     m_source = QImage();
     m_sourceIsFile = false;
-    if (!ReadPicture(path, m_source)) {
-        UiSeam::showMessage(this, PictureOpenFailureText(), PictureMessageCaption());
+    const PictureReadResult read = ReadPicture(path, m_source);
+    if (!read) {
+        UiSeam::showMessage(this, PictureReadFailureText(read), PictureMessageCaption());
         return;
     }
     const QFileInfo info(path);

@@ -1,0 +1,173 @@
+#include "imaging/PictureDecoding.h"
+
+#include "imaging/JpegDecoder.h"
+#include "imaging/PictureFile.h"
+#include "imaging/PngDecoder.h"
+#include "imaging/RangeDevice.h"
+
+#include <QImageReader>
+
+namespace tavrel {
+
+namespace {
+
+// Bytes per pixel of the picture Qt's reader for the format delivers
+// (JPEG, which Qt's reader clips and scales while decoding, is counted
+// apart).
+double QtBytesPerPixel(const PictureLayout& layout)
+{
+    switch (layout.format) {
+    case PictureFormat::Png:
+        // 64-bit colour; a palette or grey is widened where it has transparency.
+        return layout.png.bitDepth == 16 ? 8 : 4;
+    case PictureFormat::Bmp:
+        return layout.bmp.bitsPerPixel <= 8 ? 1 : 4;
+    case PictureFormat::Gif:
+        return layout.gif.restoresPrevious ? 8 : 4;  // the frame, and what it covers
+    case PictureFormat::Pnm:
+        if (layout.pnm.kind == 1 || layout.pnm.kind == 4)
+            return 1.0 / 8;
+        return (layout.pnm.kind == 2 || layout.pnm.kind == 5) ? 1 : 4;
+    case PictureFormat::Jpeg:
+    case PictureFormat::Unknown:
+        break;
+    }
+    return 8;
+}
+
+// Whether Qt's reader delivers 32-bit pixels, which need no converting copy.
+bool QtDelivers32Bits(const PictureLayout& layout)
+{
+    switch (layout.format) {
+    case PictureFormat::Png:
+        return layout.png.bitDepth == 8 && (layout.png.colourType == 2 || layout.png.colourType >= 4);
+    case PictureFormat::Bmp:
+        return layout.bmp.bitsPerPixel > 8;
+    case PictureFormat::Gif:
+        return true;
+    case PictureFormat::Pnm:
+        return layout.pnm.kind == 3 || layout.pnm.kind == 6;
+    case PictureFormat::Jpeg:
+    case PictureFormat::Unknown:
+        break;
+    }
+    return false;
+}
+
+// Only the large allocations count: the pixels, their converted copy and
+// whole-picture buffers. Row buffers and tables are small beside them.
+qint64 QtBytesNeeded(const PictureLayout& layout, const DecodeRequest& request)
+{
+    const qint64 width = layout.size.width();
+    const qint64 height = layout.size.height();
+    const qint64 pixels = width * height;
+    if (layout.format == PictureFormat::Jpeg) {
+        // Qt's JPEG reader clips and scales while decoding.
+        qint64 delivered = pixels;
+        if (request.part == DecodeRequest::Part::TopLeft) {
+            delivered = width * qMin<qint64>(height, request.region.height());
+        } else if (request.part == DecodeRequest::Part::Reduced) {
+            const qint64 reduction = JpegReductionFor(layout.size, request.region);
+            delivered = ((width + reduction - 1) / reduction) * ((height + reduction - 1) / reduction);
+        }
+        return delivered * (layout.jpeg.components == 1 ? 1 + 4 : 4)
+            + (layout.jpeg.buffered ? layout.jpeg.coefficientBytes : 0);
+    }
+    qint64 bytes = qint64(QtBytesPerPixel(layout) * double(pixels)) + 1;
+    // A clipped picture is copied small before it is converted.
+    if (!QtDelivers32Bits(layout) && request.part != DecodeRequest::Part::TopLeft)
+        bytes += pixels * 4;
+    return bytes;
+}
+
+qint64 NativeBytesNeeded(const PictureLayout& layout, const DecodeRequest& request)
+{
+    const qint64 width = layout.size.width();
+    const qint64 height = layout.size.height();
+    qint64 rows = height;
+    qint64 columns = width;
+    if (request.part == DecodeRequest::Part::TopLeft && !(layout.format == PictureFormat::Png && layout.png.interlaced))
+        rows = qMin<qint64>(height, request.region.height());
+    if (layout.format == PictureFormat::Jpeg && request.part == DecodeRequest::Part::Reduced) {
+        const qint64 reduction = JpegReductionFor(layout.size, request.region);
+        columns = (width + reduction - 1) / reduction;
+        rows = (height + reduction - 1) / reduction;
+    }
+    qint64 bytes = columns * rows * 4;
+    if (layout.format == PictureFormat::Jpeg && layout.jpeg.buffered)
+        bytes += layout.jpeg.coefficientBytes;
+    return bytes;
+}
+
+bool Native(const PictureLayout& layout)
+{
+    return (layout.format == PictureFormat::Png && HavePngDecoder())
+        || (layout.format == PictureFormat::Jpeg && HaveJpegDecoder());
+}
+
+QByteArray QtFormatName(const PictureLayout& layout)
+{
+    switch (layout.format) {
+    case PictureFormat::Png:
+        return "png";
+    case PictureFormat::Jpeg:
+        return "jpeg";
+    case PictureFormat::Bmp:
+        return "bmp";
+    case PictureFormat::Gif:
+        return "gif";
+    case PictureFormat::Pnm:
+        if (layout.pnm.kind == 1 || layout.pnm.kind == 4)
+            return "pbm";
+        return (layout.pnm.kind == 2 || layout.pnm.kind == 5) ? "pgm" : "ppm";
+    case PictureFormat::Unknown:
+        break;
+    }
+    return QByteArray();
+}
+
+bool DecodeWithQt(QIODevice& file, const PictureLayout& layout, const DecodeRequest& request, QImage& picture)
+{
+    RangeDevice stream(file, layout.essentials);
+    QImageReader reader(&stream, QtFormatName(layout));
+    // Only the reader for the format the walk found, never one guessed.
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    reader.setAllocationLimit(int(kMaxPictureDecodeBytes / (1024 * 1024)));
+    // Only the JPEG reader clips while decoding; the others would decode
+    // everything and copy the clip, padding it where the picture they find
+    // is smaller than the header said. The caller crops instead.
+    if (request.part == DecodeRequest::Part::TopLeft && layout.format == PictureFormat::Jpeg)
+        reader.setClipRect(QRect(QPoint(0, 0), request.region.boundedTo(layout.size)));
+    if (request.part == DecodeRequest::Part::Reduced && layout.format == PictureFormat::Jpeg) {
+        const int reduction = JpegReductionFor(layout.size, request.region);
+        reader.setScaledSize(QSize((layout.size.width() + reduction - 1) / reduction,
+                                   (layout.size.height() + reduction - 1) / reduction));
+    }
+    return reader.read(&picture) && !picture.isNull();
+}
+
+} // namespace
+
+qint64 DecodeBytesNeeded(const PictureLayout& layout, const DecodeRequest& request)
+{
+    return Native(layout) ? NativeBytesNeeded(layout, request) : QtBytesNeeded(layout, request);
+}
+
+bool DecodePicture(QIODevice& file, const PictureLayout& layout, const DecodeRequest& request, QImage& picture)
+{
+    picture = QImage();
+    if (!layout.sound)
+        return false;
+    NativeDecode native = NativeDecode::Unavailable;
+    if (layout.format == PictureFormat::Png)
+        native = DecodePng(file, layout, request, picture);
+    else if (layout.format == PictureFormat::Jpeg)
+        native = DecodeJpeg(file, layout, request, kMaxPictureDecodeBytes, picture);
+    if (native != NativeDecode::Unavailable)
+        return native == NativeDecode::Decoded;
+    return DecodeWithQt(file, layout, request, picture);
+}
+
+} // namespace tavrel

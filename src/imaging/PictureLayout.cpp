@@ -1,0 +1,105 @@
+#include "imaging/PictureLayout.h"
+
+#include "imaging/LayoutReader.h"
+#include "imaging/LayoutWalkers.h"
+
+#include <QBuffer>
+
+namespace tavrel {
+
+void AppendRange(ByteRanges& ranges, qint64 offset, qint64 length)
+{
+    if (length <= 0)
+        return;
+    if (!ranges.isEmpty() && ranges.last().offset + ranges.last().length == offset)
+        ranges.last().length += length;
+    else
+        ranges.append({offset, length});
+}
+
+PictureFormat SniffPictureFormat(const QByteArray& first)
+{
+    if (first.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n")))
+        return PictureFormat::Png;
+    if (first.startsWith(QByteArrayLiteral("\xFF\xD8\xFF")))
+        return PictureFormat::Jpeg;
+    if (first.startsWith("BM"))
+        return PictureFormat::Bmp;
+    if (first.startsWith("GIF87a") || first.startsWith("GIF89a"))
+        return PictureFormat::Gif;
+    if (first.size() >= 3 && first.at(0) == 'P' && first.at(1) >= '1' && first.at(1) <= '6'
+        && QByteArrayLiteral(" \t\r\n#").contains(first.at(2)))
+        return PictureFormat::Pnm;
+    return PictureFormat::Unknown;
+}
+
+PictureLayout ReadPictureLayout(QIODevice& device, qint64 size)
+{
+    PictureLayout layout;
+    LayoutReader in(device, size);
+    char first[8] = {};
+    const qint64 got = qMin<qint64>(size, sizeof first);
+    if (!in.read(0, first, got))
+        return layout;
+    layout.format = SniffPictureFormat(QByteArray(first, int(got)));
+    switch (layout.format) {
+    case PictureFormat::Png:
+        layout.sound = WalkPng(in, layout);
+        break;
+    case PictureFormat::Jpeg:
+        layout.sound = WalkJpeg(in, layout);
+        break;
+    case PictureFormat::Bmp:
+        layout.sound = WalkBmp(in, layout);
+        break;
+    case PictureFormat::Gif:
+        layout.sound = WalkGif(in, layout);
+        break;
+    case PictureFormat::Pnm:
+        layout.sound = WalkPnm(in, layout);
+        break;
+    case PictureFormat::Unknown:
+        break;
+    }
+    if (!layout.sound || layout.size.isEmpty()) {
+        layout.sound = false;
+        layout.essentials.clear();
+        layout.jpeg.dcScans.clear();
+    }
+    return layout;
+}
+
+PictureLayout ReadPictureLayout(const QByteArray& data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadPictureLayout(buffer, data.size());
+}
+
+namespace {
+
+bool LooksComplete(const QByteArray& data, PictureFormat format)
+{
+    const PictureLayout layout = ReadPictureLayout(data);
+    return layout.format == format && layout.sound;
+}
+
+} // namespace
+
+bool JpegLooksComplete(const QByteArray& data)
+{
+    return LooksComplete(data, PictureFormat::Jpeg);
+}
+
+bool BmpLooksComplete(const QByteArray& data)
+{
+    return LooksComplete(data, PictureFormat::Bmp);
+}
+
+bool PngLooksComplete(const QByteArray& data)
+{
+    return LooksComplete(data, PictureFormat::Png);
+}
+
+} // namespace tavrel
