@@ -611,10 +611,10 @@ void CTavrelDlg::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     QAction* about = menu.addAction(kAboutItem);
     about->setObjectName(QStringLiteral("aboutAction"));
-    addScriptActions(menu);
     QAction* traffic = menu.addAction(kTrafficItem);
     traffic->setObjectName(QStringLiteral("trafficHistoryAction"));
     traffic->setShortcut(kTrafficKey);
+    addScriptActions(menu);
     QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about)
         showAbout();

@@ -66,12 +66,12 @@ void CTavrelDlg::sendRecorded(const std::function<CommandOutcome()>& send, const
 void CTavrelDlg::addScriptActions(QMenu& menu)
 {
     menu.addSeparator();
-    QAction* record = menu.addAction(tr("Record Script..."), this, &CTavrelDlg::recordScript);
+    QAction* record = menu.addAction(tr("Record Script\u2026"), this, &CTavrelDlg::recordScript);
     record->setObjectName(QStringLiteral("recordScriptAction"));
     QAction* stop = menu.addAction(tr("Stop Recording"), this, &CTavrelDlg::stopRecording);
     stop->setObjectName(QStringLiteral("stopRecordingAction"));
     stop->setEnabled(isRecording());
-    QAction* run = menu.addAction(tr("Run Script..."), this, &CTavrelDlg::runScript);
+    QAction* run = menu.addAction(tr("Run Script\u2026"), this, &CTavrelDlg::runScript);
     run->setObjectName(QStringLiteral("runScriptAction"));
     run->setEnabled(!m_player);
 }
