@@ -1,6 +1,7 @@
 #include "app/CTavrelDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/ScriptPlayer.h"
 #include "app/WindowPlacement.h"
 #include "widgets/UiSeam.h"
 #include "emulator/CardFolder.h"
@@ -12,8 +13,10 @@
 #include "link/PortNames.h"
 #include "link/dialogs/CComPortSettingsDialog.h"
 #include "link/dialogs/CPIxelDialog.h"
+#include "commands/CommandTable.h"
 #include "link/dialogs/CTrafficWindow.h"
 #include "commands/TextCommands.h"
+#include "commands/script/CommandArguments.h"
 #include "commands/dialogs/TextDialogs.h"
 #include "sdcard/SdCommands.h"
 #include "sdcard/dialogs/CardDialogRunner.h"
@@ -106,7 +109,7 @@ struct ButtonEntry {
     const char* caption;  // also gives the object name: "Set Pixel" -> "setPixelButton"
     Group group;
     QRect units;  // dialog units, relative to the window
-    Handler handler;
+    Handler handler;  // null: the command of the table row with this caption
 };
 
 struct ToggleEntry {
@@ -169,6 +172,7 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
     m_session.m_fontIndex = 0;
     m_textModeRadio->setChecked(true);
     refreshPortLabel();
+    connectRecording();
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &CTavrelDlg::showAbout);
@@ -240,56 +244,60 @@ void CTavrelDlg::buildControls()
         {1004, "Open Port", Group::SerialPort, {14, 46, 70, 20}, &D::OnOpenPort},
         {1007, "Close Port", Group::SerialPort, {14, 72, 70, 20}, &D::OnClosePort},
 
-        {1013, "Set Background Color", Group::General, {310, 18, 78, 17}, &D::OnSetBackgroundColour},
-        {1012, "Clear Screen", Group::General, {310, 36, 78, 17}, &D::OnClearScreen},
-        {1034, "Get Device Info", Group::General, {310, 54, 78, 17}, &D::OnGetDeviceInfo},
-        {1035, "Oled Control Functions", Group::General, {310, 72, 78, 17}, &D::OnOledControlFunctions},
+        {1013, "Set Background Color", Group::General, {310, 18, 78, 17}, nullptr},
+        {1012, "Clear Screen", Group::General, {310, 36, 78, 17}, nullptr},
+        {1034, "Get Device Info", Group::General, {310, 54, 78, 17}, nullptr},
+        {1035, "Oled Control Functions", Group::General, {310, 72, 78, 17}, nullptr},
 
-        {1008, "Set Pixel", Group::BasicDrawing, {14, 120, 78, 17}, &D::OnSetPixel},
-        {1009, "Draw Line", Group::BasicDrawing, {14, 138, 78, 17}, &D::OnDrawLine},
-        {1033, "Draw Rectangle", Group::BasicDrawing, {14, 156, 78, 17}, &D::OnDrawRectangle},
-        {1017, "Draw Triangle", Group::BasicDrawing, {96, 120, 78, 17}, &D::OnDrawTriangle},
-        {1020, "Draw Circle", Group::BasicDrawing, {96, 138, 78, 17}, &D::OnDrawCircle},
-        {1032, "Draw Polygon", Group::BasicDrawing, {96, 156, 78, 17}, &D::OnDrawPolygon},
-        {1019, "Set WireFrame Mode", Group::BasicDrawing, {178, 120, 78, 12}, &D::OnSetWireFrameMode},
-        {1018, "Set Solid Mode", Group::BasicDrawing, {178, 136, 78, 12}, &D::OnSetSolidMode},
-        {1014, "Read Pixel", Group::BasicDrawing, {178, 156, 78, 17}, &D::OnReadPixel},
+        {1008, "Set Pixel", Group::BasicDrawing, {14, 120, 78, 17}, nullptr},
+        {1009, "Draw Line", Group::BasicDrawing, {14, 138, 78, 17}, nullptr},
+        {1033, "Draw Rectangle", Group::BasicDrawing, {14, 156, 78, 17}, nullptr},
+        {1017, "Draw Triangle", Group::BasicDrawing, {96, 120, 78, 17}, nullptr},
+        {1020, "Draw Circle", Group::BasicDrawing, {96, 138, 78, 17}, nullptr},
+        {1032, "Draw Polygon", Group::BasicDrawing, {96, 156, 78, 17}, nullptr},
+        {1019, "Set WireFrame Mode", Group::BasicDrawing, {178, 120, 78, 12}, nullptr},
+        {1018, "Set Solid Mode", Group::BasicDrawing, {178, 136, 78, 12}, nullptr},
+        {1014, "Read Pixel", Group::BasicDrawing, {178, 156, 78, 17}, nullptr},
 
-        {1022, "Print Character", Group::TextFunctions, {278, 120, 78, 17}, &D::OnPrintCharacter},
-        {1023, "Print Text String", Group::TextFunctions, {278, 138, 78, 17}, &D::OnPrintTextString},
-        {1031, "Text Button", Group::TextFunctions, {278, 156, 78, 17}, &D::OnTextButton},
+        {1022, "Print Character", Group::TextFunctions, {278, 120, 78, 17}, nullptr},
+        {1023, "Print Text String", Group::TextFunctions, {278, 138, 78, 17}, nullptr},
+        {1031, "Text Button", Group::TextFunctions, {278, 156, 78, 17}, nullptr},
 
-        {1016, "Add User Char", Group::Bitmap, {21, 200, 78, 17}, &D::OnAddUserChar},
-        {1015, "Display User Char", Group::Bitmap, {21, 218, 78, 17}, &D::OnDisplayUserChar},
-        {1030, "Display Image", Group::Bitmap, {21, 236, 78, 17}, &D::OnDisplayImage},
-        {1021, "Copy Area", Group::Bitmap, {21, 254, 78, 17}, &D::OnCopyArea},
+        {1016, "Add User Char", Group::Bitmap, {21, 200, 78, 17}, nullptr},
+        {1015, "Display User Char", Group::Bitmap, {21, 218, 78, 17}, nullptr},
+        {1030, "Display Image", Group::Bitmap, {21, 236, 78, 17}, nullptr},
+        {1021, "Copy Area", Group::Bitmap, {21, 254, 78, 17}, nullptr},
 
-        {1036, "Rotate Display", Group::DisplaySpecific, {135, 200, 78, 17}, &D::OnRotateDisplay},
-        {1037, "Dim Area", Group::DisplaySpecific, {135, 218, 78, 17}, &D::OnDimArea},
-        {1038, "Scroll Control", Group::DisplaySpecific, {135, 236, 78, 17}, &D::OnScrollControl},
-        {1039, "Write Command", Group::DisplaySpecific, {135, 254, 78, 17}, &D::OnWriteCommand},
+        {1036, "Rotate Display", Group::DisplaySpecific, {135, 200, 78, 17}, nullptr},
+        {1037, "Dim Area", Group::DisplaySpecific, {135, 218, 78, 17}, nullptr},
+        {1038, "Scroll Control", Group::DisplaySpecific, {135, 236, 78, 17}, nullptr},
+        {1039, "Write Command", Group::DisplaySpecific, {135, 254, 78, 17}, nullptr},
 
-        {1041, "Show Bitmap", Group::SdCard, {245, 200, 78, 17}, &D::OnShowBitmap},
-        {1042, "Show Image", Group::SdCard, {245, 218, 78, 17}, &D::OnShowImage},
-        {1053, "Slideshow", Group::SdCard, {245, 236, 78, 17}, &D::OnSlideshow},
-        {1046, "Print Screen", Group::SdCard, {245, 254, 78, 17}, &D::OnPrintScreen},
-        {1044, "Load Binary", Group::SdCard, {245, 272, 78, 17}, &D::OnLoadBinary},
-        {1045, "Load Norvel", Group::SdCard, {342, 200, 78, 17}, &D::OnLoadNorvel},
-        {1043, "YModem Session", Group::SdCard, {342, 218, 78, 17}, &D::OnYModemSession},
-        {1040, "View Directory", Group::SdCard, {342, 236, 78, 17}, &D::OnViewDirectory},
-        {1047, "Open File to Write", Group::SdCard, {342, 254, 78, 17}, &D::OnOpenFileToWrite},
-        {1049, "Write to File", Group::SdCard, {342, 272, 78, 17}, &D::OnWriteToFile},
-        {1048, "Open File to Read", Group::SdCard, {439, 200, 78, 17}, &D::OnOpenFileToRead},
-        {1050, "Read from File", Group::SdCard, {439, 218, 78, 17}, &D::OnReadFromFile},
-        {1051, "Close File", Group::SdCard, {439, 236, 78, 17}, &D::OnCloseFile},
-        {1052, "Erase File", Group::SdCard, {439, 254, 78, 17}, &D::OnEraseFile},
+        {1041, "Show Bitmap", Group::SdCard, {245, 200, 78, 17}, nullptr},
+        {1042, "Show Image", Group::SdCard, {245, 218, 78, 17}, nullptr},
+        {1053, "Slideshow", Group::SdCard, {245, 236, 78, 17}, nullptr},
+        {1046, "Print Screen", Group::SdCard, {245, 254, 78, 17}, nullptr},
+        {1044, "Load Binary", Group::SdCard, {245, 272, 78, 17}, nullptr},
+        {1045, "Load Norvel", Group::SdCard, {342, 200, 78, 17}, nullptr},
+        {1043, "YModem Session", Group::SdCard, {342, 218, 78, 17}, nullptr},
+        {1040, "View Directory", Group::SdCard, {342, 236, 78, 17}, nullptr},
+        {1047, "Open File to Write", Group::SdCard, {342, 254, 78, 17}, nullptr},
+        {1049, "Write to File", Group::SdCard, {342, 272, 78, 17}, nullptr},
+        {1048, "Open File to Read", Group::SdCard, {439, 200, 78, 17}, nullptr},
+        {1050, "Read from File", Group::SdCard, {439, 218, 78, 17}, nullptr},
+        {1051, "Close File", Group::SdCard, {439, 236, 78, 17}, nullptr},
+        {1052, "Erase File", Group::SdCard, {439, 254, 78, 17}, nullptr},
     };
 
     for (const ButtonEntry& entry : kButtons) {
         auto* button = new QPushButton(tr(entry.caption), parentFor(entry.group));
         Identify(button, ButtonObjectName(entry.caption).constData(), entry.id);
         place(button, entry.group, entry.units);
-        connect(button, &QPushButton::clicked, this, entry.handler);
+        if (entry.handler) {
+            connect(button, &QPushButton::clicked, this, entry.handler);
+        } else if (const CommandInfo* command = FindCommandByCaption(QString::fromLatin1(entry.caption))) {
+            connect(button, &QPushButton::clicked, this, [this, command] { runCommand(*command); });
+        }
     }
 
     // The lamp beside the port label shows whether the port is open; a long
@@ -443,6 +451,18 @@ void SetField(DialogRequest& request, const QString& name, const QString& value)
 
 bool CTavrelDlg::runDialog(DialogRequest& request)
 {
+    if (m_scriptAnswers) {
+        m_scriptAnswers->answer(request);
+        return true;
+    }
+    if (!showDialog(request))
+        return false;
+    m_recorder.dialogAnswered(request);
+    return true;
+}
+
+bool CTavrelDlg::showDialog(DialogRequest& request)
+{
     switch (request.kind) {
     case DialogKind::Pixel: {
         CPIxelDialog dialog(this);
@@ -594,6 +614,7 @@ void CTavrelDlg::contextMenuEvent(QContextMenuEvent* event)
     QAction* traffic = menu.addAction(kTrafficItem);
     traffic->setObjectName(QStringLiteral("trafficHistoryAction"));
     traffic->setShortcut(kTrafficKey);
+    addScriptActions(menu);
     QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about)
         showAbout();
@@ -678,73 +699,29 @@ void CTavrelDlg::OnClosePort()
     ClosePort(m_session);
 }
 
-void CTavrelDlg::OnSetPixel()
-{
-    SetPixel(m_session);
-}
-
-void CTavrelDlg::OnReadPixel()
-{
-    ReadPixel(m_session);
-}
-
 void CTavrelDlg::OnFont(int fontIndex)
 {
     m_session.m_fontIndex = fontIndex;
     OnSetFont();
 }
 
-// Commands still to be connected to the core.
-void CTavrelDlg::OnSetBackgroundColour() { SetBackgroundColor(m_session); }
-void CTavrelDlg::OnClearScreen() { ClearScreen(m_session); }
-void CTavrelDlg::OnGetDeviceInfo() { GetDeviceInfo(m_session); }
-void CTavrelDlg::OnOledControlFunctions() { OledControlFunctions(m_session); }
-void CTavrelDlg::OnDrawLine() { DrawLine(m_session); }
-void CTavrelDlg::OnDrawRectangle() { DrawRectangle(m_session); }
-void CTavrelDlg::OnDrawTriangle() { DrawTriangle(m_session); }
-void CTavrelDlg::OnDrawCircle() { DrawCircle(m_session); }
-void CTavrelDlg::OnDrawPolygon() { DrawPolygon(m_session); }
-void CTavrelDlg::OnSetWireFrameMode() { SetWireFrameMode(m_session); }
-void CTavrelDlg::OnSetSolidMode() { SetSolidMode(m_session); }
-void CTavrelDlg::OnPrintCharacter() { PrintCharacter(m_session); }
-void CTavrelDlg::OnPrintTextString() { PrintTextString(m_session); }
-void CTavrelDlg::OnTextButton() { TextButton(m_session); }
-void CTavrelDlg::OnSetFont() { SendSetFont(m_session, m_session.m_fontIndex); }
-void CTavrelDlg::OnTransparent() { SendSetFontMode(m_session, 0); }
-void CTavrelDlg::OnOpaque() { SendSetFontMode(m_session, 1); }
-void CTavrelDlg::OnAddUserChar() { AddUserChar(m_session); }
-void CTavrelDlg::OnDisplayUserChar() { DisplayUserChar(m_session); }
-void CTavrelDlg::OnDisplayImage()
+void CTavrelDlg::OnSetFont()
 {
-    DisplayImage(m_session);
-    // The transfer's progress bar goes whatever way the command ended.
-    if (auto* progress = findChild<CUploadProgress*>())
-        progress->finish();
-    if (m_trafficWindow)
-        m_trafficWindow->setTransferRunning(false);
+    sendRecorded([this] { return SendSetFont(m_session, m_session.m_fontIndex); },
+                 {CliName(QStringLiteral("Set Font")), QString::number(m_session.m_fontIndex)});
 }
-void CTavrelDlg::OnCopyArea() { CopyArea(m_session); }
-void CTavrelDlg::OnRotateDisplay() { RotateDisplay(m_session); }
-void CTavrelDlg::OnDimArea() { DimArea(m_session); }
-void CTavrelDlg::OnScrollControl() { ScrollControl(m_session); }
-void CTavrelDlg::OnWriteCommand() { WriteCommand(m_session); }
-void CTavrelDlg::OnShowBitmap() { ShowBitmap(m_session); }
-void CTavrelDlg::OnShowImage() { ShowImage(m_session); }
-void CTavrelDlg::OnSlideshow()
+
+void CTavrelDlg::OnTransparent()
 {
-    Slideshow(m_session);
+    sendRecorded([this] { return SendSetFontMode(m_session, 0); },
+                 {CliName(QStringLiteral("Set Font Mode")), QStringLiteral("0")});
 }
-void CTavrelDlg::OnPrintScreen() { PrintScreen(m_session); }
-void CTavrelDlg::OnLoadBinary() { LoadBinary(m_session); }
-void CTavrelDlg::OnLoadNorvel() { LoadNorvel(m_session); }
-void CTavrelDlg::OnYModemSession() { YModemSession(m_session); }
-void CTavrelDlg::OnViewDirectory() { ViewDirectory(m_session); }
-void CTavrelDlg::OnOpenFileToWrite() { OpenFileToWrite(m_session); }
-void CTavrelDlg::OnWriteToFile() { WriteToFile(m_session); }
-void CTavrelDlg::OnOpenFileToRead() { OpenFileToRead(m_session); }
-void CTavrelDlg::OnReadFromFile() { ReadFromFile(m_session); }
-void CTavrelDlg::OnCloseFile() { CloseFile(m_session); }
-void CTavrelDlg::OnEraseFile() { EraseFile(m_session); }
+
+void CTavrelDlg::OnOpaque()
+{
+    sendRecorded([this] { return SendSetFontMode(m_session, 1); },
+                 {CliName(QStringLiteral("Set Font Mode")), QStringLiteral("1")});
+}
 
 
 #ifdef Q_OS_WIN

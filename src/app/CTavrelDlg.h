@@ -1,16 +1,21 @@
 #pragma once
 
+#include "app/ScriptPlayer.h"
+#include "commands/script/ScriptRecorder.h"
 #include "link/PanelHost.h"
 #include "link/PanelSession.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -21,10 +26,12 @@ class EmulatorWindow;
 
 namespace tavrel {
 
+class ArgumentAnswers;
 class CTrafficWindow;
 class CXColourPicker;
 class ElidingLabel;
 class PortStateLamp;
+struct CommandInfo;
 
 struct PanelOptions {
     // The port chosen at start; empty means the platform's default.
@@ -69,6 +76,18 @@ public:
     // The traffic history window; null until it was first opened.
     CTrafficWindow* trafficWindow() const { return m_trafficWindow.get(); }
 
+    // Scripts (the context menu). Record Script asks for a file and from
+    // then on writes every command sent through a button or dialog, and
+    // every colour pick, as a line of it; Stop Recording ends that. Run
+    // Script asks for a script and runs it on this window's session (see
+    // ScriptPlayer); a line that does not parse is shown and nothing is sent.
+    void recordScript();
+    void stopRecording();
+    void runScript();
+    bool isRecording() const { return m_recorder.isRecording(); }
+    // The run in progress; null when none.
+    ScriptPlayer* scriptPlayer() const { return m_player; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -85,62 +104,29 @@ private slots:
     void OnOpenPort();
     void OnClosePort();
 
-    // General Functions
-    void OnSetBackgroundColour();
-    void OnClearScreen();
-    void OnGetDeviceInfo();
-    void OnOledControlFunctions();
-
-    // Basic Drawing
-    void OnSetPixel();
-    void OnDrawLine();
-    void OnDrawRectangle();
-    void OnDrawTriangle();
-    void OnDrawCircle();
-    void OnDrawPolygon();
-    void OnSetWireFrameMode();
-    void OnSetSolidMode();
-    void OnReadPixel();
-
-    // Text Functions
-    void OnPrintCharacter();
-    void OnPrintTextString();
-    void OnTextButton();
+    // Text Functions: the font and text-mode buttons. Every other command
+    // button runs its row of the command table (runCommand).
     void OnFont(int fontIndex);
     void OnSetFont();
     void OnTransparent();
     void OnOpaque();
 
-    // Bitmap Functions
-    void OnAddUserChar();
-    void OnDisplayUserChar();
-    void OnDisplayImage();
-    void OnCopyArea();
-
-    // Display Specific Commands
-    void OnRotateDisplay();
-    void OnDimArea();
-    void OnScrollControl();
-    void OnWriteCommand();
-
-    // SD Card Commands
-    void OnShowBitmap();
-    void OnShowImage();
-    void OnSlideshow();
-    void OnPrintScreen();
-    void OnLoadBinary();
-    void OnLoadNorvel();
-    void OnYModemSession();
-    void OnViewDirectory();
-    void OnOpenFileToWrite();
-    void OnWriteToFile();
-    void OnOpenFileToRead();
-    void OnReadFromFile();
-    void OnCloseFile();
-    void OnEraseFile();
-
 private:
     void buildControls();
+    // Runs a button's command from the command table, and records it when
+    // it was sent whole.
+    void runCommand(const CommandInfo& command);
+    // After a command or script line: the upload progress bar and the
+    // traffic window learn that no transfer is running any more.
+    void transferEnded();
+    // The font and text-mode buttons, which send without a dialog: `send`
+    // runs, and when it was sent whole `words` are recorded.
+    void sendRecorded(const std::function<CommandOutcome()>& send, const QStringList& words);
+    void addScriptActions(QMenu& menu);
+    void connectRecording();
+    bool showDialog(DialogRequest& request);
+    void scriptStepDone(const ScriptStep& step);
+    void scriptFinished(const QString& stoppedBecause);
     void refreshPortLabel();
     // Shows the emulator's window beside this one while the emulator is the
     // chosen port and this window is on screen; hides it otherwise.
@@ -165,6 +151,11 @@ private:
     QPushButton* m_textModeRadio = nullptr;
     QButtonGroup* m_fontGroup = nullptr;
     QButtonGroup* m_textModeGroup = nullptr;
+
+    ScriptRecorder m_recorder;
+    // While a script runs, its line's arguments answer the dialogs.
+    ArgumentAnswers* m_scriptAnswers = nullptr;
+    QPointer<ScriptPlayer> m_player;
 };
 
 } // namespace tavrel

@@ -1,18 +1,14 @@
 #include "cli/CliHost.h"
 
 #include "cli/TerminalText.h"
-#include "commands/ChoiceFields.h"
 
 #include <QIODevice>
 
 namespace tavrel {
 
-CliHost::CliHost(HostColour foreground, HostColour background, QStringList positional,
-                 QMap<QString, QString> named, QTextStream& output, QTextStream& errors)
+CliHost::CliHost(HostColour foreground, HostColour background, QTextStream& output, QTextStream& errors)
     : m_foreground(foreground)
     , m_background(background)
-    , m_arguments(std::move(positional))
-    , m_named(std::move(named))
     , m_output(output)
     , m_errors(errors)
 {
@@ -21,15 +17,12 @@ CliHost::CliHost(HostColour foreground, HostColour background, QStringList posit
 void CliHost::showMessage(const QString& text, const QString& caption)
 {
     Q_UNUSED(caption);
-    if (!m_rehearsal)
-        m_errors << text << Qt::endl;
+    m_errors << text << Qt::endl;
 }
 
 void CliHost::showReceivedText(const QString& title, const QString& text)
 {
     Q_UNUSED(title);
-    if (m_rehearsal)
-        return;
     // The text holds the module's bytes one per character (Latin-1), so
     // they come back unchanged.
     const QByteArray bytes = text.toLatin1();
@@ -53,35 +46,10 @@ void CliHost::showReceivedText(const QString& title, const QString& text)
 
 bool CliHost::runDialog(DialogRequest& request)
 {
-    for (auto& field : request.fields) {
-        bool given = false;
-        if (!field.positional) {
-            const auto named = m_named.find(field.name);
-            if (named != m_named.end()) {
-                field.value = named.value();
-                m_named.erase(named);
-                given = true;
-            }
-        } else if (!m_arguments.isEmpty()) {
-            field.value = m_arguments.takeFirst();
-            given = true;
-        }
-        if (!m_usageError.isEmpty())
-            continue;
-        if (field.required && !given)
-            m_usageError = MissingChoiceText(field);
-        else
-            m_usageError = ChoiceProblem(field);
-    }
-    return !m_rehearsal;
-}
-
-QStringList CliHost::unusedArguments() const
-{
-    QStringList unused = m_arguments;
-    for (auto it = m_named.begin(); it != m_named.end(); ++it)
-        unused << QStringLiteral("--") + it.key() + QLatin1Char('=') + it.value();
-    return unused;
+    if (!m_answers)
+        return false;
+    m_answers->answer(request);
+    return true;
 }
 
 } // namespace tavrel

@@ -124,13 +124,13 @@ const QVector<CommandInfo>& AllCommands()
          RunDisplayImageArguments, false, CheckDisplayImageArguments},
         {QStringLiteral("Convert"), QStringLiteral("IN OUT.dat"), kPictureOptions,
          QStringLiteral("convert a picture file to an image data file (no port needed)"), nullptr,
-         RunConvertArguments, true},
+         RunConvertArguments, true, CheckConvertArguments},
         {QStringLiteral("Save BMP"), QStringLiteral("IN OUT.bmp"), QString(),
          QStringLiteral("save a picture file, as opened, as a 24-bit BMP file (no port needed)"), nullptr,
-         RunSaveBmpArguments, true},
+         RunSaveBmpArguments, true, CheckSaveBmpArguments},
         {QStringLiteral("Build Slideshow"), QStringLiteral("OUT.dat IN..."), kPictureOptions,
          QStringLiteral("build a slideshow data file, pictures sorted by path (no port needed)"), nullptr,
-         RunBuildSlideshowArguments, true},
+         RunBuildSlideshowArguments, true, CheckBuildSlideshowArguments},
     };
     return commands;
 }
@@ -139,6 +139,14 @@ const CommandInfo* FindCommandByCliName(const QString& name)
 {
     for (const auto& command : AllCommands())
         if (CliName(command.caption) == name)
+            return &command;
+    return nullptr;
+}
+
+const CommandInfo* FindCommandByCaption(const QString& caption)
+{
+    for (const auto& command : AllCommands())
+        if (command.caption == caption)
             return &command;
     return nullptr;
 }

@@ -25,8 +25,8 @@ struct CommandInfo {
         nullptr;
     // Works on files only: the command-line tool opens no port for it.
     bool needsNoPort = false;
-    // For a command that reads its own arguments and needs a port: finds the
-    // usage errors among them before the port is opened.
+    // For a command that reads its own arguments: finds the usage errors
+    // among them before anything is done (before the port is opened).
     std::function<bool(const QStringList& arguments, QString& usageError)> checkArguments = nullptr;
 };
 
@@ -36,5 +36,8 @@ QString CliName(const QString& caption);
 
 const QVector<CommandInfo>& AllCommands();
 const CommandInfo* FindCommandByCliName(const QString& name);
+// The row of a panel button, by its caption; null for a button that is no
+// command of the table (the port buttons).
+const CommandInfo* FindCommandByCaption(const QString& caption);
 
 } // namespace tavrel

@@ -104,7 +104,9 @@ void PtyServer::readAvailable()
     for (int reads = 0; reads < kReadsPerWakeUp; ++reads) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n > 0) {
-            const QByteArray reply = m_emulator.feed(QByteArray(buffer, int(n)));
+            const QByteArray bytes(buffer, int(n));
+            emit received(bytes);
+            const QByteArray reply = m_emulator.feed(bytes);
             if (!reply.isEmpty())
                 writeReply(reply);
             continue;

@@ -31,6 +31,10 @@ public:
     bool open(QString* errorText = nullptr);
     QString slavePath() const { return m_slavePath; }
 
+signals:
+    // Bytes a client wrote, as they arrive, before the emulator takes them.
+    void received(const QByteArray& bytes);
+
 private:
     void readAvailable();
     void pauseReading();

@@ -198,6 +198,27 @@ CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringLi
     return allRead ? outcome : CommandOutcome::Refused;
 }
 
+bool CheckConvertArguments(const QStringList& arguments, QString& usageError)
+{
+    PictureArguments parsed;
+    return ParsePictureArguments(arguments, parsed, usageError)
+        && !WrongCount(parsed, 2, 2, QStringLiteral("convert IN OUT.dat [options]"), usageError);
+}
+
+bool CheckSaveBmpArguments(const QStringList& arguments, QString& usageError)
+{
+    PictureArguments parsed;
+    return ParsePictureArguments(arguments, parsed, usageError)
+        && !WrongCount(parsed, 2, 2, QStringLiteral("save-bmp IN OUT.bmp"), usageError);
+}
+
+bool CheckBuildSlideshowArguments(const QStringList& arguments, QString& usageError)
+{
+    PictureArguments parsed;
+    return ParsePictureArguments(arguments, parsed, usageError)
+        && !WrongCount(parsed, 1, -1, QStringLiteral("build-slideshow OUT.dat IN... [options]"), usageError);
+}
+
 bool CheckDisplayImageArguments(const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;

@@ -26,8 +26,11 @@ CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringLi
 // display-image IN [X Y]: streams the converted picture, as the Display
 // Image button does after its dialog.
 CommandOutcome RunDisplayImageArguments(PanelSession& session, const QStringList& arguments, QString& usageError);
-// The usage check of display-image alone, for before the port is opened.
+// The usage checks alone, for before anything is done.
 bool CheckDisplayImageArguments(const QStringList& arguments, QString& usageError);
+bool CheckConvertArguments(const QStringList& arguments, QString& usageError);
+bool CheckSaveBmpArguments(const QStringList& arguments, QString& usageError);
+bool CheckBuildSlideshowArguments(const QStringList& arguments, QString& usageError);
 
 // What the options say, and the arguments that are not options.
 struct PictureArguments {

@@ -81,6 +81,8 @@ public:
     // was given (no port, a link that is gone, a line that would not take
     // them): a packet then did not reach the module whole.
     bool everyWriteWhole() const { return m_everyWriteWhole; }
+    // Starts the check afresh, for a session that runs command after command.
+    void resetWriteCheck() { m_everyWriteWhole = true; }
     // What a reader made of the reply it just read, for the traffic
     // history: a reply line without its "\r\n> " ("Command Acknowledged"),
     // or a count of listing bytes.

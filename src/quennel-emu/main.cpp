@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QSocketNotifier>
 
@@ -100,7 +101,10 @@ int main(int argc, char** argv)
     const QCommandLineOption cardOption(QStringLiteral("card"),
                                         QStringLiteral("Folder standing in for the SD card."),
                                         QStringLiteral("DIR"));
-    parser.addOptions({headlessOption, scaleOption, frameFileOption, cardOption});
+    const QCommandLineOption receivedFileOption(
+        QStringLiteral("received-file"),
+        QStringLiteral("Append every byte that clients send to PATH, as it arrives."), QStringLiteral("PATH"));
+    parser.addOptions({headlessOption, scaleOption, frameFileOption, cardOption, receivedFileOption});
     parser.process(*app);
     const bool headless = parser.isSet(headlessOption);
 
@@ -132,6 +136,20 @@ int main(int argc, char** argv)
     if (!server.open(&error)) {
         std::fprintf(stderr, "quennel-emu: cannot create a pseudo-terminal: %s\n", qPrintable(error));
         return 1;
+    }
+    QFile receivedFile;
+    if (parser.isSet(receivedFileOption)) {
+        receivedFile.setFileName(parser.value(receivedFileOption));
+        if (!receivedFile.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            std::fprintf(stderr, "quennel-emu: cannot write %s: %s\n", qPrintable(receivedFile.fileName()),
+                         qPrintable(receivedFile.errorString()));
+            return 1;
+        }
+        // Flushed at once: the file is complete before the reply goes out.
+        QObject::connect(&server, &quennel::PtyServer::received, &server, [&receivedFile](const QByteArray& bytes) {
+            receivedFile.write(bytes);
+            receivedFile.flush();
+        });
     }
     if (!installQuitOnSignals(*app))
         std::fprintf(stderr, "quennel-emu: warning: cannot catch SIGTERM/SIGINT\n");

@@ -102,7 +102,7 @@ private slots:
         const QPoint at(4, 4);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, panel.mapToGlobal(at));
         QApplication::sendEvent(&panel, &event);
-        QCOMPARE(items, (QStringList{"&About Tavrel...", "&Traffic History\u2026"}));
+        QCOMPARE(items.mid(0, 2), (QStringList{"&About Tavrel...", "&Traffic History\u2026"}));
 
         CTrafficWindow* window = panel.trafficWindow();
         QVERIFY(window);

@@ -165,9 +165,13 @@ void CDisplayImageDialog::refreshPreview()
         m_sourceIsFile = false;
     }
     QImage converted;
-    if (!sourceIsUnchangedFile() || !ConvertPictureFile(m_lastPath, m_source, rule(), converted))
+    const bool fromFile =
+        sourceIsUnchangedFile() && bool(ConvertPictureFile(m_lastPath, m_source, rule(), converted));
+    if (!fromFile)
         converted = ConvertPicture(m_source, rule());
     showPreview(converted);
+    m_previewFile = fromFile ? m_lastPath : QString();
+    m_previewRule = rule();
     push();
     update();
 }

@@ -42,6 +42,11 @@ public:
     // The picture the preview shows: the converted picture, or the
     // placeholder while nothing has been converted. What OK hands over.
     QImage convertedPicture() const { return m_previewPicture; }
+    // The picture file that picture was converted from, as tavrel-cli
+    // converts it, and by which rule; empty when it was not made straight
+    // from a file (the placeholder, or a file changed since it was opened).
+    QString convertedFile() const { return m_previewFile; }
+    ResizeRule convertedRule() const { return m_previewRule; }
     static QImage placeholderPicture();
 
 public slots:
@@ -71,6 +76,8 @@ private:
     QStringList openedPicture() const;
 
     QImage m_previewPicture;
+    QString m_previewFile;
+    ResizeRule m_previewRule;
     // Whether m_source is still exactly the file at m_lastPath, as it was
     // when opened: conversions then decode it the way the slideshow builder
     // and tavrel-cli do, so that all give the same bytes.

@@ -1,5 +1,6 @@
 #include "imaging/dialogs/PictureDialogRunner.h"
 
+#include "commands/script/ScriptRecorder.h"
 #include "imaging/dialogs/CDisplayImageDialog.h"
 #include "imaging/dialogs/CSlideShowDialog.h"
 
@@ -18,6 +19,14 @@ bool RunPictureDialog(QWidget* parent, DialogRequest& request)
         request.setValue(QStringLiteral("y"), dialog.m_y);
         request.setValue(QStringLiteral("depth"), QString::number(dialog.m_bitDepth));
         request.picture = dialog.convertedPicture();
+        // Where the picture came from, so that the command can be written
+        // as a line of a script.
+        const ResizeRule rule = dialog.convertedRule();
+        const QString resize = rule.mode == ResizeMode::Maximize ? QStringLiteral("maximize")
+            : rule.mode == ResizeMode::ResizeTo ? QStringLiteral("%1x%2").arg(rule.width).arg(rule.height)
+                                                : QStringLiteral("no-resize");
+        request.fields.push_back({kPictureFileField, dialog.convertedFile(), false});
+        request.fields.push_back({kPictureResizeField, resize, false});
         return true;
     }
     case DialogKind::Slideshow: {

@@ -1,0 +1,154 @@
+// The main window's scripts: recording what the user sends, and running a
+// script on the window's session.
+
+#include "app/CTavrelDlg.h"
+
+#include "app/ScriptPlayer.h"
+#include "commands/ChoiceFields.h"
+#include "commands/CommandTable.h"
+#include "commands/script/CommandArguments.h"
+#include "commands/script/Script.h"
+#include "imaging/dialogs/CUploadProgress.h"
+#include "link/dialogs/CTrafficWindow.h"
+#include "widgets/CXColourPicker.h"
+#include "widgets/UiSeam.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QFile>
+#include <QMenu>
+
+namespace tavrel {
+
+namespace {
+
+const QString kScriptFilter = QStringLiteral("Tavrel Scripts (*.tavrel *.txt);;All Files (*)");
+// A script is read whole before it runs; no script of commands comes near this.
+constexpr qint64 kLargestScriptBytes = 64 * 1024 * 1024;
+
+} // namespace
+
+void CTavrelDlg::connectRecording()
+{
+    connect(m_foreground, &CXColourPicker::colourChanged, this,
+            [this](HostColour colour) { m_recorder.colourPicked(true, colour); });
+    connect(m_background, &CXColourPicker::colourChanged, this,
+            [this](HostColour colour) { m_recorder.colourPicked(false, colour); });
+    m_recorder.onWriteFailure = [this](const QString& message) { showMessage(message, ApplicationCaption()); };
+}
+
+void CTavrelDlg::runCommand(const CommandInfo& command)
+{
+    m_session.resetWriteCheck();
+    const CommandOutcome outcome = command.run(m_session);
+    // A command sent while no port is open (0 bytes written) replays as
+    // something else: only what reached the line whole is recorded.
+    m_recorder.commandEnded(command, outcome == CommandOutcome::Sent && m_session.everyWriteWhole());
+    transferEnded();
+}
+
+void CTavrelDlg::transferEnded()
+{
+    // A transfer's progress bar goes whatever way the command ended.
+    if (auto* progress = findChild<CUploadProgress*>())
+        progress->finish();
+    if (m_trafficWindow)
+        m_trafficWindow->setTransferRunning(false);
+}
+
+void CTavrelDlg::sendRecorded(const std::function<CommandOutcome()>& send, const QStringList& words)
+{
+    m_session.resetWriteCheck();
+    if (send() == CommandOutcome::Sent && m_session.everyWriteWhole())
+        m_recorder.writeWords(words);
+}
+
+void CTavrelDlg::addScriptActions(QMenu& menu)
+{
+    menu.addSeparator();
+    QAction* record = menu.addAction(tr("Record Script\u2026"), this, &CTavrelDlg::recordScript);
+    record->setObjectName(QStringLiteral("recordScriptAction"));
+    QAction* stop = menu.addAction(tr("Stop Recording"), this, &CTavrelDlg::stopRecording);
+    stop->setObjectName(QStringLiteral("stopRecordingAction"));
+    stop->setEnabled(isRecording());
+    QAction* run = menu.addAction(tr("Run Script\u2026"), this, &CTavrelDlg::runScript);
+    run->setObjectName(QStringLiteral("runScriptAction"));
+    run->setEnabled(!m_player);
+}
+
+void CTavrelDlg::recordScript()
+{
+    const QString path = UiSeam::getSaveFileName(this, tr("Record Script"), m_recorder.name(), kScriptFilter);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!m_recorder.start(path, foregroundColour(), backgroundColour(), error))
+        showMessage(tr("Cannot record into %1: %2").arg(path, error), ApplicationCaption());
+}
+
+void CTavrelDlg::stopRecording()
+{
+    m_recorder.stop();
+}
+
+void CTavrelDlg::runScript()
+{
+    if (m_player)
+        return;
+    const QString path = UiSeam::getOpenFileName(this, tr("Run Script"), m_recorder.name(), kScriptFilter);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(tr("Cannot read %1: %2").arg(path, file.errorString()), ApplicationCaption());
+        return;
+    }
+    if (file.size() > kLargestScriptBytes) {
+        showMessage(tr("%1 is too large for a script.").arg(path), ApplicationCaption());
+        return;
+    }
+    Script script;
+    ScriptError error;
+    if (!ParseScript(file.readAll(), script, error)) {
+        showMessage(error.text(), ApplicationCaption());
+        return;
+    }
+    ScriptHooks hooks;
+    hooks.routeDialogs = [this](ArgumentAnswers* answers) { m_scriptAnswers = answers; };
+    // As a pick on the colour buttons would, without a pick's notification.
+    hooks.setForeground = [this](HostColour colour) { m_foreground->setColour(colour); };
+    hooks.setBackground = [this](HostColour colour) { m_background->setColour(colour); };
+    m_player = new ScriptPlayer(script, m_session, hooks, this);
+    connect(m_player, &ScriptPlayer::stepDone, this, &CTavrelDlg::scriptStepDone);
+    connect(m_player, &ScriptPlayer::finished, this,
+            [this](const QString& stoppedBecause) { scriptFinished(stoppedBecause); });
+    m_player->start();
+}
+
+void CTavrelDlg::scriptStepDone(const ScriptStep& step)
+{
+    // The font and text-mode buttons show what the script chose.
+    if (QAbstractButton* font = m_fontGroup->button(m_session.m_fontIndex))
+        font->setChecked(true);
+    int mode = 0;
+    if (step.command && CliName(step.command->caption) == CliName(QStringLiteral("Set Font Mode"))
+        && MatchChoice(TextModeChoices(), SplitCommandArguments(step.arguments).positional.value(0), mode)) {
+        if (QAbstractButton* button = m_textModeGroup->button(mode))
+            button->setChecked(true);
+    }
+    transferEnded();
+    // A script run while recording goes into the recording as it ran.
+    m_recorder.writeWords(step.words);
+}
+
+void CTavrelDlg::scriptFinished(const QString& stoppedBecause)
+{
+    transferEnded();
+    if (m_player)
+        m_player->deleteLater();
+    m_player = nullptr;
+    if (!stoppedBecause.isEmpty())
+        showMessage(tr("The script stopped at %1.").arg(stoppedBecause), ApplicationCaption());
+}
+
+} // namespace tavrel

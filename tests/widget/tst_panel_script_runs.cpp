@@ -1,0 +1,184 @@
+// The panel's Run Script and Record Script on the built-in emulator: a bad
+// line is shown and nothing is sent, a long wait leaves the panel turning
+// and Cancel ends it, a refused line stops the run and says where, and a
+// recording takes a script's lines once each.
+
+#include "app/ScriptPlayer.h"
+#include "link/TrafficHistory.h"
+#include "support/OpenPanel.h"
+#include "support/UiSeamRecorder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tavrel;
+using namespace tavrel::testing;
+
+namespace {
+
+// Every byte the panel's session has written so far.
+QByteArray SentBytes(CTavrelDlg& panel)
+{
+    const TrafficHistory& traffic = panel.session().traffic();
+    QByteArray sent;
+    for (qint64 i = traffic.firstSequence(); i < traffic.committedEnd(); ++i)
+        if (const TrafficEntry* entry = traffic.entry(i); entry && entry->kind == TrafficKind::Sent)
+            sent += entry->bytes;
+    return sent;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A script file and the file names the panel asks for, answered without a
+// dialog.
+struct ScriptFiles {
+    QTemporaryDir dir;
+    QString open;
+    QString save;
+    UiSeam::FileNameHandler previousOpen;
+    UiSeam::FileNameHandler previousSave;
+
+    ScriptFiles()
+    {
+        previousOpen = UiSeam::setOpenFileNameHandler(
+            [this](QWidget*, const QString&, const QString&, const QString&) { return open; });
+        previousSave = UiSeam::setSaveFileNameHandler(
+            [this](QWidget*, const QString&, const QString&, const QString&) { return save; });
+    }
+    ~ScriptFiles()
+    {
+        UiSeam::setOpenFileNameHandler(previousOpen);
+        UiSeam::setSaveFileNameHandler(previousSave);
+    }
+    // Writes the script and makes it the file Run Script is given.
+    void script(const QByteArray& text)
+    {
+        open = dir.filePath(QStringLiteral("run.tavrel"));
+        QFile file(open);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+};
+
+} // namespace
+
+class TestPanelScriptRuns : public QObject {
+    Q_OBJECT
+private slots:
+    void badLineIsShownAndNothingIsSent()
+    {
+        UiSeamRecorder seam;
+        ScriptFiles files;
+        OpenPanel open;
+        const QByteArray before = SentBytes(open.panel);
+        files.script("set-pixel 1 1\n\ndraw-line 0 0 'open\nset-pixel 2 2\n");
+        open.panel.runScript();
+        QVERIFY(!open.panel.scriptPlayer());
+        QCOMPARE(seam.messages.size(), 1);
+        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Tavrel|line 3: ")), qPrintable(seam.messages.first()));
+        QCOMPARE(SentBytes(open.panel), before);
+
+        // A file that is not there is named, and nothing runs either.
+        files.open = files.dir.filePath(QStringLiteral("missing.tavrel"));
+        open.panel.runScript();
+        QVERIFY(!open.panel.scriptPlayer());
+        QCOMPARE(seam.messages.size(), 2);
+        QVERIFY2(seam.messages.last().contains(QStringLiteral("missing.tavrel")), qPrintable(seam.messages.last()));
+        QCOMPARE(SentBytes(open.panel), before);
+    }
+
+    void waitKeepsThePanelTurningAndCancelEndsIt()
+    {
+        UiSeamRecorder seam;
+        ScriptFiles files;
+        OpenPanel open;
+        const QByteArray before = SentBytes(open.panel);
+        files.script("set-pixel 1 1\nwait 60000\nset-pixel 2 2\n");
+        open.panel.runScript();
+        ScriptPlayer* player = open.panel.scriptPlayer();
+        QVERIFY(player);
+        // The first line runs and shows its status while the wait goes on;
+        // a timer of the panel's event loop still fires meanwhile.
+        QTRY_COMPARE_WITH_TIMEOUT(SentBytes(open.panel), before + QByteArray("\x50\x01\x01\xff\xff", 5), 10000);
+        QVERIFY2(open.panel.statusText().startsWith(QStringLiteral("Set Pixel: 80,1,1,255,255")),
+                 qPrintable(open.panel.statusText()));
+        bool ticked = false;
+        QTimer::singleShot(10, [&ticked] { ticked = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(ticked, 10000);
+        QVERIFY(open.panel.scriptPlayer());
+
+        // Cancel ends the wait at once: well inside the minute it asked for.
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(player->findChild<QPushButton*>(QStringLiteral("cancelScriptButton")), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!open.panel.scriptPlayer(), 30000);
+        QVERIFY(clock.elapsed() < 30000);
+        QCoreApplication::processEvents();
+        QCOMPARE(SentBytes(open.panel), before + QByteArray("\x50\x01\x01\xff\xff", 5));
+        QCOMPARE(seam.messages, QStringList());
+    }
+
+    void refusedLineStopsTheRunAndIsNamed()
+    {
+        UiSeamRecorder seam;
+        ScriptFiles files;
+        OpenPanel open;
+        const QByteArray before = SentBytes(open.panel);
+        files.script("set-pixel 1 1\n# comment\ndraw-line 0 0 96 0\nset-pixel 2 2\n");
+        open.panel.runScript();
+        QTRY_VERIFY_WITH_TIMEOUT(!open.panel.scriptPlayer(), 30000);
+        QCOMPARE(seam.messages.size(), 2);
+        QCOMPARE(seam.messages.last(), QStringLiteral("Tavrel|The script stopped at line 3: draw-line was refused."));
+        QCOMPARE(SentBytes(open.panel), before + QByteArray("\x50\x01\x01\xff\xff", 5));
+    }
+
+    void recordingTakesAScriptRunOnce()
+    {
+        UiSeamRecorder seam;
+        ScriptFiles files;
+        OpenPanel open;
+        files.save = files.dir.filePath(QStringLiteral("rec.tavrel"));
+        open.panel.recordScript();
+        QVERIFY(open.panel.isRecording());
+        files.script("foreground-color 00FF00\nset-pixel 1 1   # a comment\nwait 1\nset-font 3\n");
+        open.panel.runScript();
+        QTRY_VERIFY_WITH_TIMEOUT(!open.panel.scriptPlayer(), 30000);
+        open.panel.stopRecording();
+        QCOMPARE(seam.messages, QStringList());
+        QStringList lines = QString::fromUtf8(ReadFile(files.save)).split(QLatin1Char('\n'));
+        QVERIFY(lines.first().startsWith(QLatin1Char('#')));
+        lines.removeFirst();
+        QCOMPARE(lines, (QStringList{"foreground-color FFFFFF", "background-color 000000", "foreground-color 00FF00",
+                                     "set-pixel 1 1", "wait 1", "set-font 3", ""}));
+        QCOMPARE(open.panel.foregroundColour(), MakeHostColour(0, 255, 0));
+    }
+
+    void recordingThatCannotStartSaysWhy()
+    {
+        UiSeamRecorder seam;
+        ScriptFiles files;
+        OpenPanel open;
+        files.save = files.dir.filePath(QStringLiteral("no-such-folder/rec.tavrel"));
+        open.panel.recordScript();
+        QVERIFY(!open.panel.isRecording());
+        QCOMPARE(seam.messages.size(), 1);
+        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Tavrel|Cannot record into ")),
+                 qPrintable(seam.messages.first()));
+        // A cancelled file dialog starts nothing and says nothing.
+        files.save.clear();
+        open.panel.recordScript();
+        QVERIFY(!open.panel.isRecording());
+        QCOMPARE(seam.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestPanelScriptRuns)
+#include "tst_panel_script_runs.moc"
