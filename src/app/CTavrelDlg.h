@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QButtonGroup;
@@ -23,6 +24,7 @@ namespace tavrel {
 
 class CXColourPicker;
 class ElidingLabel;
+class LostPortWatch;
 class PortStateLamp;
 
 struct PanelOptions {
@@ -43,6 +45,8 @@ public:
     ~CTavrelDlg() override;
 
     PanelSession& session() { return m_session; }
+    // Watches for a lost port to come back while one is remembered.
+    LostPortWatch& lostPortWatch() { return *m_lostPortWatch; }
     quennel::Emulator& emulator() { return *m_emulator; }
     // The emulator's display window; null when the options asked for none.
     quennel::EmulatorWindow* emulatorWindow() const { return m_emulatorWindow.get(); }
@@ -136,6 +140,9 @@ private slots:
 
 private:
     void buildControls();
+    // Every button's action runs as one command of the session, so that a
+    // port lost on the way is reported under its lines and then watched for.
+    void runButton(const std::function<void()>& action);
     void refreshPortLabel();
     // Shows the emulator's window beside this one while the emulator is the
     // chosen port and this window is on screen; hides it otherwise.
@@ -147,6 +154,7 @@ private:
     std::unique_ptr<quennel::Emulator> m_emulator;
     std::unique_ptr<quennel::EmulatorWindow> m_emulatorWindow;
     PanelSession m_session;
+    LostPortWatch* m_lostPortWatch = nullptr;
 
     ElidingLabel* m_portLabel = nullptr;
     PortStateLamp* m_portLamp = nullptr;

@@ -13,9 +13,18 @@ CliHost::CliHost(HostColour foreground, HostColour background, QStringList posit
     , m_background(background)
     , m_arguments(std::move(positional))
     , m_named(std::move(named))
+    , m_givenArguments(m_arguments)
+    , m_givenNamed(m_named)
     , m_output(output)
     , m_errors(errors)
 {
+}
+
+void CliHost::rewindAnswers()
+{
+    m_arguments = m_givenArguments;
+    m_named = m_givenNamed;
+    m_usageError.clear();
 }
 
 void CliHost::showMessage(const QString& text, const QString& caption)

@@ -26,6 +26,9 @@ public:
     // Received text is escaped for a terminal (TerminalSafeText) instead of
     // going out byte for byte.
     void setOutputIsTerminal(bool terminal) { m_terminal = terminal; }
+    // Answers the dialogs from the first argument again, for a command that
+    // runs a second time after its port came back.
+    void rewindAnswers();
 
     QString statusText() const override { return m_status; }
     void setStatusText(const QString& text) override { m_status = text; }
@@ -49,6 +52,8 @@ private:
     HostColour m_background;
     QStringList m_arguments;
     QMap<QString, QString> m_named;
+    QStringList m_givenArguments;
+    QMap<QString, QString> m_givenNamed;
     QTextStream& m_output;
     QTextStream& m_errors;
     bool m_rehearsal = false;

@@ -11,6 +11,7 @@
 #include "link/PanelSession.h"
 #include "link/PortCommands.h"
 #include "link/PortNames.h"
+#include "link/ReconnectingRun.h"
 
 #include "TavrelVersion.h"
 
@@ -27,11 +28,15 @@ namespace {
 
 enum ExitCode { kSent = 0, kRefused = 1, kUsage = 2 };
 
+// The longest --reconnect wait taken: a day.
+constexpr int kMaxReconnectSeconds = 86400;
+
 QString UsageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] COMMAND [ARGS...]\n\n"
+    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--reconnect SECONDS]\n"
+        << "                  COMMAND [ARGS...]\n\n"
         << "Opens the port as Open Port does, runs one command as its button would with\n"
         << "the given field texts, and prints the status window's text afterwards.\n"
         << "Arguments are the texts typed into the command's dialog, in the order the\n"
@@ -43,11 +48,17 @@ QString UsageText()
         << "  --baud N      baud rate (default: 115200)\n"
         << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
         << "  --bg RRGGBB   background colour (default: 000000)\n"
+        << "  --reconnect SECONDS\n"
+        << "                when the port goes away during the command, wait up to\n"
+        << "                SECONDS for it to come back and open it again; a command\n"
+        << "                lost before any of its bytes were written is then sent\n"
+        << "                again, one partly written is not (exit status 1)\n"
         << "  --help        this text\n"
         << "  --version     the program's version\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
-        << "open failure) or a packet was not written whole, 2 for a usage error (the\n"
-        << "port is not opened then). Message-box texts go to standard error.\n"
+        << "open failure), a packet was not written whole or the port went away\n"
+        << "(\"> Port lost: NAME\"), 2 for a usage error (the port is not opened\n"
+        << "then). Message-box texts go to standard error.\n"
         << "Listings and file data go to standard output byte for byte; on a terminal,\n"
         << "control characters other than tab and newline show as \\xHH and \\ as \\\\.\n\n"
         << "Commands:\n";
@@ -95,6 +106,7 @@ int main(int argc, char** argv)
     QString baudRate = QStringLiteral("115200");
     HostColour foreground = kWhite;
     HostColour background = kBlack;
+    int reconnectSeconds = 0;
     QStringList rest = app.arguments().mid(1);
 
     // Options come before the command; everything after the command is a
@@ -121,6 +133,14 @@ int main(int argc, char** argv)
             portName = value;
         } else if (option == QLatin1String("--baud")) {
             baudRate = value;
+        } else if (option == QLatin1String("--reconnect")) {
+            bool ok = false;
+            reconnectSeconds = value.toInt(&ok);
+            if (!ok || reconnectSeconds < 0 || reconnectSeconds > kMaxReconnectSeconds) {
+                err << "tavrel-cli: --reconnect takes a number of seconds from 0 to " << kMaxReconnectSeconds
+                    << ", not " << value << Qt::endl;
+                return kUsage;
+            }
         } else if (option == QLatin1String("--fg") || option == QLatin1String("--bg")) {
             if (!ParseColour(value, option == QLatin1String("--fg") ? foreground : background)) {
                 err << "tavrel-cli: " << option << " takes a colour as RRGGBB, not " << value << Qt::endl;
@@ -178,29 +198,40 @@ int main(int argc, char** argv)
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;
 
+    // Commands that read their own arguments (file names, sizes) take them
+    // here; the others answer their dialog from them. Each run starts from
+    // the first argument, as a command sent again after its port came back
+    // must be the same command.
+    QString usageError;
+    auto runCommand = [&]() {
+        host.rewindAnswers();
+        usageError.clear();
+        return command->runArguments ? command->runArguments(session, rest, usageError) : command->run(session);
+    };
     int status = kSent;
-    if (command->runArguments) {
-        // Commands that read their own arguments (file names, sizes); those
-        // that work on files only open no port.
-        QString usageError;
-        if (!command->needsNoPort && !OpenPort(session)) {
+    if (command->needsNoPort) {
+        // Works on files only: no port is opened.
+        if (runCommand() != CommandOutcome::Sent)
             status = kRefused;
-        } else if (command->runArguments(session, rest, usageError) != CommandOutcome::Sent) {
-            if (!usageError.isEmpty()) {
-                err << "tavrel-cli: " << commandName << ": " << usageError << Qt::endl;
-                session.dropPort();
-                return kUsage;
-            }
-            status = kRefused;
-        }
     } else if (!OpenPort(session)) {
         status = kRefused;
     } else {
-        const CommandOutcome outcome = command->run(session);
-        if (outcome != CommandOutcome::Sent)
+        ReconnectOptions options;
+        options.waitMs = reconnectSeconds * 1000;
+        // The lost run's lines stay on screen above the new run's.
+        options.beforeResend = [&] { out << ForTerminal(host.statusText()) << Qt::endl; };
+        const ReconnectingRun run = RunReconnecting(session, runCommand, options);
+        if (run.outcome != CommandOutcome::Sent || !run.portHeld())
             status = kRefused;
-        if (!host.unusedArguments().isEmpty())
+        if (run.loss != LossHandling::None)
+            err << "tavrel-cli: the port went away: " << run.lossReason << Qt::endl;
+        if (!command->runArguments && usageError.isEmpty() && !host.unusedArguments().isEmpty())
             err << "tavrel-cli: ignored extra arguments: " << host.unusedArguments().join(QLatin1Char(' ')) << Qt::endl;
+    }
+    if (!usageError.isEmpty()) {
+        err << "tavrel-cli: " << commandName << ": " << usageError << Qt::endl;
+        session.dropPort();
+        return kUsage;
     }
     // A packet that did not reach the line whole (a link lost, a port that
     // would not take it) makes the command a failure, whatever was logged.
