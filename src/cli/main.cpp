@@ -4,6 +4,7 @@
 #include "cli/ArgumentCheck.h"
 #include "cli/CliHost.h"
 #include "cli/TerminalText.h"
+#include "cli/TracePrinter.h"
 #include "commands/CommandTable.h"
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
@@ -35,8 +36,8 @@ QString UsageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--reconnect SECONDS]\n"
-        << "                  COMMAND [ARGS...]\n\n"
+    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--trace]\n"
+        << "                  [--reconnect SECONDS] COMMAND [ARGS...]\n\n"
         << "Opens the port as Open Port does, runs one command as its button would with\n"
         << "the given field texts, and prints the status window's text afterwards.\n"
         << "Arguments are the texts typed into the command's dialog, in the order the\n"
@@ -48,6 +49,9 @@ QString UsageText()
         << "  --baud N      baud rate (default: 115200)\n"
         << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
         << "  --bg RRGGBB   background colour (default: 000000)\n"
+        << "  --trace       print every byte sent and received to standard error while\n"
+        << "                the command runs, one tab-separated line per entry: time,\n"
+        << "                +ms since the port was opened, -> / <- / --, label, hex, ASCII\n"
         << "  --reconnect SECONDS\n"
         << "                when the port goes away during the command, wait up to\n"
         << "                SECONDS for it to come back and open it again; a command\n"
@@ -107,6 +111,7 @@ int main(int argc, char** argv)
     HostColour foreground = kWhite;
     HostColour background = kBlack;
     int reconnectSeconds = 0;
+    bool trace = false;
     QStringList rest = app.arguments().mid(1);
 
     // Options come before the command; everything after the command is a
@@ -123,6 +128,10 @@ int main(int argc, char** argv)
         }
         if (option == QLatin1String("--")) {
             break;
+        }
+        if (option == QLatin1String("--trace")) {
+            trace = true;
+            continue;
         }
         if (rest.isEmpty()) {
             err << "tavrel-cli: " << option << " needs a value" << Qt::endl;
@@ -197,6 +206,10 @@ int main(int argc, char** argv)
     PanelSession session(host, MakeLinkOpener(&emulator));
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;
+    // Without --trace nobody looks at the history: keep none.
+    session.traffic().setRecording(false);
+    if (trace)
+        PrintTrafficAsItHappens(session.traffic(), err);
 
     // Commands that read their own arguments (file names, sizes) take them
     // here; the others answer their dialog from them. Each run starts from

@@ -42,11 +42,12 @@ bool PanelSession::OpenComPort()
 void PanelSession::adoptLink(std::unique_ptr<Link> link, const QString& portName)
 {
     m_hComPort = std::move(link);
-    // Whatever the device sent before the open is not a reply to anything.
-    m_hComPort->purgeInput();
     // Identified now: an unplugged adapter takes its identity with it.
     m_openIdentity = IsEmulatorPortName(portName) ? DeviceIdentity{portName, QString()} : IdentifyDevice(portName);
     m_openBaudRate = m_baudRate;
+    m_traffic.recordOpened(portLabel());
+    // Whatever the device sent before the open is not a reply to anything.
+    PurgeInput();
     m_host.portOpenChanged(true);
 }
 
@@ -64,25 +65,33 @@ void PanelSession::dropPort()
     if (m_hComPort) {
         m_hComPort->close();
         m_hComPort.reset();
+        m_traffic.recordClosed();
         m_host.portOpenChanged(false);
     }
 }
 
-qint64 PanelSession::WritePacket(const QByteArray& packet)
+// The traffic history is kept here, where every link operation passes,
+// and only for operations that reached a link.
+
+qint64 PanelSession::WritePacket(const QByteArray& packet, const QString& label)
 {
     const qint64 written = m_hComPort ? m_hComPort->write(packet) : 0;
     if (written < packet.size())
         m_everyWriteWhole = false;
+    if (m_hComPort)
+        m_traffic.recordSent(packet, written, label);
     m_commandBytes += written;
     noteLinkUse();
     return written;
 }
 
-qint64 PanelSession::WriteUnwaited(const QByteArray& bytes)
+qint64 PanelSession::WriteUnwaited(const QByteArray& bytes, const QString& label)
 {
     const qint64 taken = m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
     if (taken < bytes.size())
         m_everyWriteWhole = false;
+    if (m_hComPort)
+        m_traffic.recordStreamed(bytes.left(int(qMax<qint64>(0, taken))), label);
     m_commandBytes += taken;
     noteLinkUse();
     return taken;
@@ -93,6 +102,8 @@ qint64 PanelSession::DrainOutput()
     const qint64 dropped = m_hComPort ? m_hComPort->drainOutput() : 0;
     if (dropped > 0)
         m_everyWriteWhole = false;
+    if (m_hComPort)
+        m_traffic.recordStreamDrained(dropped);
     m_commandBytes -= dropped;
     noteLinkUse();
     return dropped;
@@ -100,15 +111,20 @@ qint64 PanelSession::DrainOutput()
 
 QByteArray PanelSession::ReadBytes(int count)
 {
-    const QByteArray received = m_hComPort ? m_hComPort->read(count) : QByteArray();
+    if (!m_hComPort)
+        return QByteArray();
+    const QByteArray received = m_hComPort->read(count);
+    m_traffic.recordReceived(received, count);
     noteLinkUse();
     return received;
 }
 
 void PanelSession::PurgeInput()
 {
-    if (m_hComPort)
-        m_hComPort->purgeInput();
+    if (!m_hComPort)
+        return;
+    m_hComPort->purgeInput();
+    m_traffic.recordPurged();
     noteLinkUse();
 }
 
@@ -148,7 +164,9 @@ void PanelSession::appendReply(int waitMs, int count, const std::function<QStrin
     QString text = m_host.statusText();
     m_clock->sleepMs(waitMs);
     const QByteArray received = ReadBytes(count);
-    text += interpret(received);
+    const QString lines = interpret(received);
+    NoteReply(ReplyNote(lines));
+    text += lines;
     m_host.setStatusText(text);
 }
 
@@ -189,6 +207,7 @@ void PanelSession::settleLoss()
     if (!m_hComPort || !m_hComPort->isLost())
         return;
     LostPort lost{m_openIdentity.portName, m_openBaudRate, m_openIdentity, m_hComPort->lossReason()};
+    m_traffic.recordLost(lost.portName, lost.reason);
     dropPort();
     m_lostPort = std::move(lost);
 }
