@@ -94,6 +94,30 @@ QString ForTerminal(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// Says on standard error what became of a command whose port went away.
+void ReportLoss(const ReconnectingRun& run, int reconnectSeconds, QTextStream& err)
+{
+    const QString what = QStringLiteral("tavrel-cli: the port went away (%1)").arg(run.lossReason);
+    switch (run.loss) {
+    case LossHandling::None:
+        return;
+    case LossHandling::Resent:
+        err << what << " before any of the command was written; it came back and the command was sent again"
+            << Qt::endl;
+        return;
+    case LossHandling::NotResent:
+        err << what << " after " << run.bytesBeforeLoss
+            << " bytes of the command were written; it came back, and the command is not sent again" << Qt::endl;
+        return;
+    case LossHandling::PortGone:
+        err << what;
+        if (reconnectSeconds > 0)
+            err << " and did not come back within " << reconnectSeconds << " s";
+        err << Qt::endl;
+        return;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -236,8 +260,7 @@ int main(int argc, char** argv)
         const ReconnectingRun run = RunReconnecting(session, runCommand, options);
         if (run.outcome != CommandOutcome::Sent || !run.portHeld())
             status = kRefused;
-        if (run.loss != LossHandling::None)
-            err << "tavrel-cli: the port went away: " << run.lossReason << Qt::endl;
+        ReportLoss(run, reconnectSeconds, err);
         if (!command->runArguments && usageError.isEmpty() && !host.unusedArguments().isEmpty())
             err << "tavrel-cli: ignored extra arguments: " << host.unusedArguments().join(QLatin1Char(' ')) << Qt::endl;
     }

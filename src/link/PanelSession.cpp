@@ -73,12 +73,18 @@ void PanelSession::dropPort()
 // The traffic history is kept here, where every link operation passes,
 // and only for operations that reached a link.
 
+Link* PanelSession::carrier() const
+{
+    return m_hComPort && !m_hComPort->isLost() ? m_hComPort.get() : nullptr;
+}
+
 qint64 PanelSession::WritePacket(const QByteArray& packet, const QString& label)
 {
-    const qint64 written = m_hComPort ? m_hComPort->write(packet) : 0;
+    Link* link = carrier();
+    const qint64 written = link ? link->write(packet) : 0;
     if (written < packet.size())
         m_everyWriteWhole = false;
-    if (m_hComPort)
+    if (link)
         m_traffic.recordSent(packet, written, label);
     m_commandBytes += written;
     noteLinkUse();
@@ -87,10 +93,11 @@ qint64 PanelSession::WritePacket(const QByteArray& packet, const QString& label)
 
 qint64 PanelSession::WriteUnwaited(const QByteArray& bytes, const QString& label)
 {
-    const qint64 taken = m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    Link* link = carrier();
+    const qint64 taken = link ? link->writeUnwaited(bytes) : 0;
     if (taken < bytes.size())
         m_everyWriteWhole = false;
-    if (m_hComPort)
+    if (link)
         m_traffic.recordStreamed(bytes.left(int(qMax<qint64>(0, taken))), label);
     m_commandBytes += taken;
     noteLinkUse();
@@ -111,9 +118,10 @@ qint64 PanelSession::DrainOutput()
 
 QByteArray PanelSession::ReadBytes(int count)
 {
-    if (!m_hComPort)
+    Link* link = carrier();
+    if (!link)
         return QByteArray();
-    const QByteArray received = m_hComPort->read(count);
+    const QByteArray received = link->read(count);
     m_traffic.recordReceived(received, count);
     noteLinkUse();
     return received;
@@ -121,9 +129,10 @@ QByteArray PanelSession::ReadBytes(int count)
 
 void PanelSession::PurgeInput()
 {
-    if (!m_hComPort)
+    Link* link = carrier();
+    if (!link)
         return;
-    m_hComPort->purgeInput();
+    link->purgeInput();
     m_traffic.recordPurged();
     noteLinkUse();
 }

@@ -150,6 +150,10 @@ public:
 
 private:
     void appendReply(int waitMs, int count, const std::function<QString(const QByteArray&)>& interpret);
+    // The link while it can carry data: null once it is lost, although a
+    // command that lost it keeps it until its end, so that DrainOutput can
+    // count what it still held as dropped. Nothing is sent on a lost link.
+    Link* carrier() const;
     // Makes a freshly opened link the session's port.
     void adoptLink(std::unique_ptr<Link> link, const QString& portName);
     // Called after every use of the link: a lost link is settled at once

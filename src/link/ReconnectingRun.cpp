@@ -34,6 +34,7 @@ ReconnectingRun RunReconnecting(PanelSession& session, const std::function<Comma
         }
         if (const LostPort* lost = session.lostPort())
             result.lossReason = lost->reason;
+        result.bytesBeforeLoss = run.bytesWritten;
         if (!WaitForLostPort(session, options.waitMs)) {
             result.loss = LossHandling::PortGone;
             return result;

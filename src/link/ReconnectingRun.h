@@ -31,7 +31,8 @@ struct ReconnectingRun {
     CommandOutcome outcome = CommandOutcome::Sent;  // of the last run
     LossHandling loss = LossHandling::None;
     int runs = 0;
-    QString lossReason;  // the system's words for the last loss
+    QString lossReason;         // the system's words for the last loss
+    qint64 bytesBeforeLoss = 0; // of the command, taken by the link before the last loss
 
     // The command went out and the port is open for whatever follows.
     bool portHeld() const { return loss == LossHandling::None || loss == LossHandling::Resent; }
