@@ -24,6 +24,16 @@ ReconnectingRun RunReconnecting(PanelSession& session, const std::function<Comma
                                 const ReconnectOptions& options)
 {
     ReconnectingRun result;
+    // A port lost before this command (by an earlier one that was not sent
+    // again) is waited for first; the command does not run without it.
+    if (session.lostPortRemembered() && !session.isOpen()) {
+        result.lossReason = session.lostPort()->reason;
+        if (!WaitForLostPort(session, options.waitMs)) {
+            result.outcome = CommandOutcome::Refused;
+            result.loss = LossHandling::PortGone;
+            return result;
+        }
+    }
     for (;;) {
         const CommandRun run = session.RunCommand(runCommand);
         ++result.runs;

@@ -66,6 +66,10 @@ constexpr int kMaxCommandRuns = 4;
 //  - When the port does not come back within the wait (or there is no
 //    wait), the result says PortGone and the port stays closed.
 //
+// When the session already remembers a lost port at the start, it is
+// waited for first; should it not come back, runCommand is not called at all
+// (runs 0, outcome Refused, PortGone).
+//
 // On return the status window holds the last run's lines plus the loss and
 // reopen lines. A run that is repeated is withdrawn from
 // PanelSession::everyWriteWhole(). Nothing here opens the port at the start:

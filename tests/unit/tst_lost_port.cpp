@@ -361,6 +361,18 @@ private slots:
         // The whole wait, and not much more: looked at every half second.
         QVERIFY(rig.clock.now - start >= waitMs);
         QVERIFY(rig.clock.now - start <= waitMs + LostPortWatch::kProbeIntervalMs + 1000);
+
+        // The next command does not run on a port that is still away.
+        const ReconnectingRun next = RunReconnecting(rig.session,
+                                                     [&] {
+                                                         ++runs;
+                                                         return CommandOutcome::Sent;
+                                                     },
+                                                     options);
+        QCOMPARE(runs, 1);
+        QCOMPARE(next.runs, 0);
+        QCOMPARE(next.outcome, CommandOutcome::Refused);
+        QCOMPARE(next.loss, LossHandling::PortGone);
     }
 
     void portThatKeepsGoingAwayIsNotChasedForever()
