@@ -7,6 +7,7 @@
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
 #include "emulator/window/EmulatorWindow.h"
+#include "link/LostPortWatch.h"
 #include "link/OpenLink.h"
 #include "link/PixelCommands.h"
 #include "link/PortCommands.h"
@@ -163,6 +164,8 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tavrel.png")));
 
     buildControls();
+    m_lostPortWatch = new LostPortWatch(m_session, this);
+    connect(m_lostPortWatch, &LostPortWatch::watchingChanged, m_portLamp, &PortStateLamp::setWaiting);
 
     if (!options.portName.isEmpty())
         m_session.m_portName = options.portName;
@@ -294,9 +297,10 @@ void CTavrelDlg::buildControls()
         Identify(button, ButtonObjectName(entry.caption).constData(), entry.id);
         place(button, entry.group, entry.units);
         if (entry.handler) {
-            connect(button, &QPushButton::clicked, this, entry.handler);
+            connect(button, &QPushButton::clicked, this,
+                    [this, handler = entry.handler] { runButton([=] { (this->*handler)(); }); });
         } else if (const CommandInfo* command = FindCommandByCaption(QString::fromLatin1(entry.caption))) {
-            connect(button, &QPushButton::clicked, this, [this, command] { runCommand(*command); });
+            connect(button, &QPushButton::clicked, this, [this, command] { runButton([=] { runCommand(*command); }); });
         }
     }
 
@@ -356,9 +360,9 @@ void CTavrelDlg::buildControls()
     m_textModeGroup = makeToggles(std::begin(kTextModeButtons), std::end(kTextModeButtons), Group::TextMode);
     m_fontRadio = qobject_cast<QPushButton*>(m_fontGroup->button(0));
     m_textModeRadio = qobject_cast<QPushButton*>(m_textModeGroup->button(0));
-    connect(m_fontGroup, &QButtonGroup::idClicked, this, &D::OnFont);
-    connect(m_textModeGroup->button(0), &QAbstractButton::clicked, this, &D::OnTransparent);
-    connect(m_textModeGroup->button(1), &QAbstractButton::clicked, this, &D::OnOpaque);
+    connect(m_fontGroup, &QButtonGroup::idClicked, this, [this](int id) { runButton([=] { OnFont(id); }); });
+    connect(m_textModeGroup->button(0), &QAbstractButton::clicked, this, [this] { runButton([=] { OnTransparent(); }); });
+    connect(m_textModeGroup->button(1), &QAbstractButton::clicked, this, [this] { runButton([=] { OnOpaque(); }); });
 
     auto* statusLabel = new QLabel(tr("Status Window"), this);
     Identify(statusLabel, "statusWindowLabel", 0);
@@ -390,6 +394,15 @@ void CTavrelDlg::buildControls()
         setTabOrder(byId.value(kTabOrder[i - 1]), byId.value(kTabOrder[i]));
 }
 
+void CTavrelDlg::runButton(const std::function<void()>& action)
+{
+    m_session.RunCommand([&action] {
+        action();
+        return CommandOutcome::Sent;
+    });
+    m_lostPortWatch->follow();
+}
+
 void CTavrelDlg::refreshPortLabel()
 {
     m_portLabel->setFullText(m_session.portLabel());
@@ -398,6 +411,9 @@ void CTavrelDlg::refreshPortLabel()
 void CTavrelDlg::portOpenChanged(bool open)
 {
     m_portLamp->setOpen(open);
+    // A port reopened after a loss may have come back under another name.
+    if (open)
+        refreshPortLabel();
 }
 
 QString CTavrelDlg::statusText() const
@@ -683,8 +699,7 @@ void CTavrelDlg::OnComPortSettings()
     dialog.m_portName = m_session.m_portName;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_session.m_baudRate = dialog.m_baudRate;
-    m_session.m_portName = dialog.m_portName;
+    m_session.choosePort(dialog.m_portName, dialog.m_baudRate);
     refreshPortLabel();
     updateEmulatorWindow();
 }

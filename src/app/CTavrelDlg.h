@@ -30,6 +30,7 @@ class ArgumentAnswers;
 class CTrafficWindow;
 class CXColourPicker;
 class ElidingLabel;
+class LostPortWatch;
 class PortStateLamp;
 struct CommandInfo;
 
@@ -51,6 +52,8 @@ public:
     ~CTavrelDlg() override;
 
     PanelSession& session() { return m_session; }
+    // Watches for a lost port to come back while one is remembered.
+    LostPortWatch& lostPortWatch() { return *m_lostPortWatch; }
     quennel::Emulator& emulator() { return *m_emulator; }
     // The emulator's display window; null when the options asked for none.
     quennel::EmulatorWindow* emulatorWindow() const { return m_emulatorWindow.get(); }
@@ -127,6 +130,9 @@ private:
     bool showDialog(DialogRequest& request);
     void scriptStepDone(const ScriptStep& step);
     void scriptFinished(const QString& stoppedBecause);
+    // Every button's action runs as one command of the session, so that a
+    // port lost on the way is reported under its lines and then watched for.
+    void runButton(const std::function<void()>& action);
     void refreshPortLabel();
     // Shows the emulator's window beside this one while the emulator is the
     // chosen port and this window is on screen; hides it otherwise.
@@ -141,6 +147,7 @@ private:
     PanelSession m_session;
     // Shows m_session's history, so it goes first.
     std::unique_ptr<CTrafficWindow> m_trafficWindow;
+    LostPortWatch* m_lostPortWatch = nullptr;
 
     ElidingLabel* m_portLabel = nullptr;
     PortStateLamp* m_portLamp = nullptr;

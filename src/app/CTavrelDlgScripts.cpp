@@ -144,6 +144,8 @@ void CTavrelDlg::scriptStepDone(const ScriptStep& step)
 void CTavrelDlg::scriptFinished(const QString& stoppedBecause)
 {
     transferEnded();
+    // A line that lost the port leaves it remembered: look for it to come back.
+    m_lostPortWatch->follow();
     if (m_player)
         m_player->deleteLater();
     m_player = nullptr;

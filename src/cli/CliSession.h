@@ -18,6 +18,8 @@ struct CliSettings {
     HostColour background = kBlack;
     // --trace: the traffic history goes to standard error as it happens.
     bool trace = false;
+    // --reconnect: how long to wait for a port that went away; 0 waits not.
+    int reconnectSeconds = 0;
 };
 
 // One run of the tool: the in-process emulator (used when the port says

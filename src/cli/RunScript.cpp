@@ -1,5 +1,6 @@
 #include "cli/RunScript.h"
 
+#include "cli/LossReport.h"
 #include "commands/script/Script.h"
 #include "commands/script/ScriptRun.h"
 #include "link/PortCommands.h"
@@ -72,12 +73,17 @@ int RunScript(const QStringList& arguments, const CliSettings& settings, QTextSt
     hooks.routeDialogs = cli.dialogRouting();
     hooks.setForeground = [&host](HostColour colour) { host.setForegroundColour(colour); };
     hooks.setBackground = [&host](HostColour colour) { host.setBackgroundColour(colour); };
+    hooks.reconnect.waitMs = settings.reconnectSeconds * 1000;
+    const ScriptStep* running = nullptr;
+    // The lost attempt's lines stay on screen above those of the line sent again.
+    hooks.reconnect.beforeResend = [&] { cli.printStatus(*running->command); };
     ScriptRun run(script, cli.session(), hooks);
     int failures = 0;
     while (!run.atEnd()) {
         const ScriptStep& step = run.nextStep();
         if (step.kind == ScriptStep::Kind::Command)
             host.setStatusText(QString());
+        running = &step;
         const StepReport report = run.runNext();
         if (step.kind == ScriptStep::Kind::Wait)
             cli.session().clock().sleepMs(step.waitMs);
@@ -88,10 +94,17 @@ int RunScript(const QStringList& arguments, const CliSettings& settings, QTextSt
                 << report.outcome.unusedArguments.join(QLatin1Char(' ')) << Qt::endl;
         if (report.outcome.result != CommandRunResult::UsageError)
             cli.printStatus(*step.command);
+        ReportLoss(report.link, settings.reconnectSeconds, err, QStringLiteral("line %1: ").arg(step.line));
         if (!report.failed())
             continue;
         ++failures;
-        if (!keepGoing) {
+        // A line cut off part-way is not sent again; the port is back, and
+        // the run goes on. A port that stayed away ends the run.
+        if (report.link.loss == LossHandling::NotResent) {
+            err << "tavrel-cli: " << report.failureText() << Qt::endl;
+            continue;
+        }
+        if (!keepGoing || report.portGone()) {
             err << "tavrel-cli: " << report.failureText() << "; the run stops there" << Qt::endl;
             return kRefused;
         }

@@ -2,12 +2,14 @@
 // panel's status window would show afterwards.
 
 #include "cli/CliSession.h"
+#include "cli/LossReport.h"
 #include "cli/RunScript.h"
 #include "commands/CommandTable.h"
 #include "commands/script/CommandArguments.h"
 #include "commands/script/Script.h"
 #include "link/PortCommands.h"
 #include "link/PortNames.h"
+#include "link/ReconnectingRun.h"
 
 #include "TavrelVersion.h"
 
@@ -27,7 +29,8 @@ QString UsageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--trace] COMMAND [ARGS...]\n"
+    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--trace]\n"
+        << "                  [--reconnect SECONDS] COMMAND [ARGS...]\n"
         << "       tavrel-cli [OPTIONS] run [--keep-going] FILE\n\n"
         << "Opens the port as Open Port does, runs one command as its button would with\n"
         << "the given field texts, and prints the status window's text afterwards.\n"
@@ -44,11 +47,17 @@ QString UsageText()
         << "                the command or script runs, one tab-separated line per entry:\n"
         << "                time, +ms since the port was opened, -> / <- / --, label, hex,\n"
         << "                ASCII\n"
+        << "  --reconnect SECONDS\n"
+        << "                when the port goes away during a command, wait up to\n"
+        << "                SECONDS for it to come back and open it again; a command\n"
+        << "                lost before any of its bytes were written is then sent\n"
+        << "                again, one partly written is not (exit status 1)\n"
         << "  --help        this text\n"
         << "  --version     the program's version\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
-        << "open failure) or a packet was not written whole, 2 for a usage error (the\n"
-        << "port is not opened then). Message-box texts go to standard error.\n"
+        << "open failure), a packet was not written whole or the port went away\n"
+        << "(\"> Port lost: NAME\"), 2 for a usage error (the port is not opened\n"
+        << "then). Message-box texts go to standard error.\n"
         << "Listings and file data go to standard output byte for byte; on a terminal,\n"
         << "control characters other than tab and newline show as \\xHH and \\ as \\\\.\n\n"
         << "run FILE runs a script (FILE - reads standard input) on one opening of the\n"
@@ -113,6 +122,14 @@ int main(int argc, char** argv)
             settings.portName = value;
         } else if (option == QLatin1String("--baud")) {
             settings.baudRate = value;
+        } else if (option == QLatin1String("--reconnect")) {
+            bool ok = false;
+            settings.reconnectSeconds = value.toInt(&ok);
+            if (!ok || settings.reconnectSeconds < 0 || settings.reconnectSeconds > kMaxReconnectSeconds) {
+                err << "tavrel-cli: --reconnect takes a number of seconds from 0 to " << kMaxReconnectSeconds
+                    << ", not " << value << Qt::endl;
+                return kUsage;
+            }
         } else if (option == QLatin1String("--fg") || option == QLatin1String("--bg")) {
             if (!ParseColourArgument(value, option == QLatin1String("--fg") ? settings.foreground : settings.background)) {
                 err << "tavrel-cli: " << option << " takes a colour as RRGGBB, not " << value << Qt::endl;
@@ -149,7 +166,26 @@ int main(int argc, char** argv)
     if (!command->needsNoPort && !OpenPort(cli.session())) {
         status = kRefused;
     } else {
-        const CommandRunOutcome outcome = RunCommandWords(cli.session(), *command, rest, cli.dialogRouting());
+        // A command whose port went away before any of it was written runs
+        // again, from its first argument, once the port is back (--reconnect).
+        CommandRunOutcome outcome;
+        outcome.result = CommandRunResult::Refused;
+        auto runCommand = [&] {
+            outcome = RunCommandWords(cli.session(), *command, rest, cli.dialogRouting());
+            return outcome.result == CommandRunResult::Sent ? CommandOutcome::Sent : CommandOutcome::Refused;
+        };
+        if (command->needsNoPort) {
+            runCommand();
+        } else {
+            ReconnectOptions options;
+            options.waitMs = settings.reconnectSeconds * 1000;
+            // The lost run's lines stay on screen above the new run's.
+            options.beforeResend = [&] { cli.printStatus(*command); };
+            const ReconnectingRun run = RunReconnecting(cli.session(), runCommand, options);
+            if (!run.portHeld())
+                status = kRefused;
+            ReportLoss(run, settings.reconnectSeconds, err);
+        }
         if (outcome.result == CommandRunResult::UsageError) {
             err << "tavrel-cli: " << commandName << ": " << outcome.usageError << Qt::endl;
             return kUsage;

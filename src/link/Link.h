@@ -43,6 +43,15 @@ public:
     virtual void purgeInput() = 0;
     // Puts the port's previous settings back and releases it.
     virtual void close() = 0;
+
+    // True once a write or read failed because the device went away (a
+    // vanished adapter, the far end of a pseudo-terminal closed, the device
+    // node removed): the link carries nothing any more. A time-out is not a
+    // loss. The counts that write() returned up to then are what reached
+    // the driver.
+    virtual bool isLost() const { return false; }
+    // The system's words for the loss; empty while the link is not lost.
+    virtual QString lossReason() const { return QString(); }
 };
 
 // Why an open failed, in the order the steps run.

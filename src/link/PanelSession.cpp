@@ -34,16 +34,26 @@ bool PanelSession::OpenComPort()
             m_host.showMessage(text + QLatin1Char('\n') + result.advice, QStringLiteral("Tavrel"));
         return false;
     }
-    m_hComPort = std::move(result.link);
+    adoptLink(std::move(result.link), m_portName);
+    m_lostPort.reset();
+    return true;
+}
+
+void PanelSession::adoptLink(std::unique_ptr<Link> link, const QString& portName)
+{
+    m_hComPort = std::move(link);
+    // Identified now: an unplugged adapter takes its identity with it.
+    m_openIdentity = IsEmulatorPortName(portName) ? DeviceIdentity{portName, QString()} : IdentifyDevice(portName);
+    m_openBaudRate = m_baudRate;
     m_traffic.recordOpened(portLabel());
     // Whatever the device sent before the open is not a reply to anything.
     PurgeInput();
     m_host.portOpenChanged(true);
-    return true;
 }
 
 void PanelSession::CloseComPort()
 {
+    m_lostPort.reset();
     if (!m_hComPort)
         return;
     dropPort();
@@ -63,23 +73,34 @@ void PanelSession::dropPort()
 // The traffic history is kept here, where every link operation passes,
 // and only for operations that reached a link.
 
+Link* PanelSession::carrier() const
+{
+    return m_hComPort && !m_hComPort->isLost() ? m_hComPort.get() : nullptr;
+}
+
 qint64 PanelSession::WritePacket(const QByteArray& packet, const QString& label)
 {
-    const qint64 written = m_hComPort ? m_hComPort->write(packet) : 0;
+    Link* link = carrier();
+    const qint64 written = link ? link->write(packet) : 0;
     if (written < packet.size())
         m_everyWriteWhole = false;
-    if (m_hComPort)
+    if (link)
         m_traffic.recordSent(packet, written, label);
+    m_commandBytes += written;
+    noteLinkUse();
     return written;
 }
 
 qint64 PanelSession::WriteUnwaited(const QByteArray& bytes, const QString& label)
 {
-    const qint64 taken = m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
+    Link* link = carrier();
+    const qint64 taken = link ? link->writeUnwaited(bytes) : 0;
     if (taken < bytes.size())
         m_everyWriteWhole = false;
-    if (m_hComPort)
+    if (link)
         m_traffic.recordStreamed(bytes.left(int(qMax<qint64>(0, taken))), label);
+    m_commandBytes += taken;
+    noteLinkUse();
     return taken;
 }
 
@@ -90,24 +111,30 @@ qint64 PanelSession::DrainOutput()
         m_everyWriteWhole = false;
     if (m_hComPort)
         m_traffic.recordStreamDrained(dropped);
+    m_commandBytes -= dropped;
+    noteLinkUse();
     return dropped;
 }
 
 QByteArray PanelSession::ReadBytes(int count)
 {
-    if (!m_hComPort)
+    Link* link = carrier();
+    if (!link)
         return QByteArray();
-    const QByteArray received = m_hComPort->read(count);
+    const QByteArray received = link->read(count);
     m_traffic.recordReceived(received, count);
+    noteLinkUse();
     return received;
 }
 
 void PanelSession::PurgeInput()
 {
-    if (!m_hComPort)
+    Link* link = carrier();
+    if (!link)
         return;
-    m_hComPort->purgeInput();
+    link->purgeInput();
     m_traffic.recordPurged();
+    noteLinkUse();
 }
 
 void PanelSession::ReportBoundsFailure()
@@ -170,6 +197,88 @@ void PanelSession::ReadColourReply()
 void PanelSession::ReadDeviceInfoReply()
 {
     appendReply(1, 5, InterpretDeviceInfoReply);
+}
+
+void PanelSession::noteLinkUse()
+{
+    m_commandUsedLink = true;
+    if (!m_hComPort || !m_hComPort->isLost())
+        return;
+    m_commandLostLink = true;
+    // Inside a command the dead link stays until the command ends, so that
+    // what it still holds is counted as dropped, not as written.
+    if (m_commandDepth == 0)
+        settleLoss();
+}
+
+void PanelSession::settleLoss()
+{
+    if (!m_hComPort || !m_hComPort->isLost())
+        return;
+    LostPort lost{m_openIdentity.portName, m_openBaudRate, m_openIdentity, m_hComPort->lossReason()};
+    m_traffic.recordLost(lost.portName, lost.reason);
+    dropPort();
+    m_lostPort = std::move(lost);
+}
+
+void PanelSession::appendLine(const QString& text)
+{
+    m_host.setStatusText(m_host.statusText() + ReplyLine(text));
+}
+
+CommandRun PanelSession::RunCommand(const std::function<CommandOutcome()>& command)
+{
+    CommandRun run;
+    if (m_commandDepth > 0) {
+        run.outcome = command();
+        return run;
+    }
+    run.everyWriteWholeBefore = m_everyWriteWhole;
+    m_commandUsedLink = false;
+    m_commandLostLink = false;
+    m_commandBytes = 0;
+    ++m_commandDepth;
+    run.outcome = command();
+    --m_commandDepth;
+    run.bytesWritten = m_commandBytes;
+    run.lost = m_commandLostLink;
+    if (run.lost) {
+        const QString name = m_openIdentity.portName;
+        settleLoss();
+        appendLine(QStringLiteral("Port lost: ") + name);
+    }
+    m_commandUsedLink = false;
+    return run;
+}
+
+void PanelSession::choosePort(const QString& portName, const QString& baudRate)
+{
+    if (m_lostPort && (portName != m_lostPort->portName || baudRate != m_lostPort->baudRate))
+        m_lostPort.reset();
+    m_portName = portName;
+    m_baudRate = baudRate;
+}
+
+bool PanelSession::ReopenLostPort()
+{
+    if (!m_lostPort || m_hComPort)
+        return false;
+    if (m_commandDepth > 0 && m_commandUsedLink)
+        return false;
+    const QString where = LocateDevice(m_lostPort->identity);
+    if (where.isEmpty())
+        return false;
+    OpenResult result = m_opener(where, ParseDecimal(m_lostPort->baudRate));
+    if (!result.link)
+        return false;
+    // The settings are those the port had; an adapter that came back under
+    // another name is known by that name from now on.
+    m_portName = where;
+    m_baudRate = m_lostPort->baudRate;
+    m_lostPort.reset();
+    adoptLink(std::move(result.link), where);
+    appendLine(QStringLiteral("Port reopened: ") + where);
+    return true;
 }
 
 } // namespace tavrel

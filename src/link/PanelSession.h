@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Clock.h"
+#include "link/DeviceIdentity.h"
 #include "link/Link.h"
 #include "link/PanelHost.h"
 #include "link/TrafficHistory.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tavrel {
 
@@ -23,6 +25,23 @@ using LinkOpener = std::function<OpenResult(const QString& portName, qint32 baud
 enum class CommandOutcome { Sent, Cancelled, Refused };
 
 constexpr int kCoordinateSlots = 7;
+
+// A port whose device went away while it was open, remembered so that it can
+// be opened again, with the same settings, once the device is back.
+struct LostPort {
+    QString portName;  // the name it was opened by, as "Port lost" shows it
+    QString baudRate;
+    DeviceIdentity identity;
+    QString reason;    // the link's words for the loss
+};
+
+// What one command did on the link, as PanelSession::RunCommand saw it.
+struct CommandRun {
+    CommandOutcome outcome = CommandOutcome::Sent;
+    qint64 bytesWritten = 0;  // bytes the link took during the command
+    bool lost = false;        // the link was lost during the command
+    bool everyWriteWholeBefore = true;
+};
 
 // The state every command handler shares — the open port, the port settings,
 // the remembered coordinates and the font — and the shared operations of the
@@ -60,7 +79,7 @@ public:
     // failure the status window shows the failing step's text.
     bool OpenComPort();
     // Puts the port's settings back, releases it and says so; nothing visible
-    // happens when no port is open.
+    // happens when no port is open. A lost port is forgotten.
     void CloseComPort();
     // Releases the port without touching the status window.
     void dropPort();
@@ -105,8 +124,46 @@ public:
     void ReadColourReply();
     void ReadDeviceInfoReply();
 
+    // Runs one command (a button press, a command-line command). When the
+    // link is lost on the way, the command goes on as on a closed port (its
+    // writes report what was taken, its reads find nothing), and once it has
+    // ended the port is closed and remembered, and the status window gets
+    // the line "> Port lost: NAME" under the command's own lines. Nothing is
+    // sent again. A command run inside another is part of that one.
+    CommandRun RunCommand(const std::function<CommandOutcome()>& command);
+
+    // The port lost while open, until it is opened again or forgotten.
+    bool lostPortRemembered() const { return m_lostPort.has_value(); }
+    const LostPort* lostPort() const { return m_lostPort ? &*m_lostPort : nullptr; }
+    void forgetLostPort() { m_lostPort.reset(); }
+    // The Com Port Settings choice: a lost port is forgotten when another
+    // port or baud rate is chosen. Takes effect at the next open.
+    void choosePort(const QString& portName, const QString& baudRate);
+    // When the lost port's device is back, opens it with the remembered
+    // settings (under its new name, should an adapter have got another),
+    // forgets the loss and adds the line "> Port reopened: NAME". Returns
+    // false while the device is absent or will not open yet, and while a
+    // running command has already used the link: a command never spans two
+    // connections.
+    bool ReopenLostPort();
+    // A lost attempt that is sent again does not count against
+    // everyWriteWhole().
+    void withdrawAttempt(const CommandRun& run) { m_everyWriteWhole = run.everyWriteWholeBefore; }
+
 private:
     void appendReply(int waitMs, int count, const std::function<QString(const QByteArray&)>& interpret);
+    // The link while it can carry data: null once it is lost, although a
+    // command that lost it keeps it until its end, so that DrainOutput can
+    // count what it still held as dropped. Nothing is sent on a lost link.
+    Link* carrier() const;
+    // Makes a freshly opened link the session's port.
+    void adoptLink(std::unique_ptr<Link> link, const QString& portName);
+    // Called after every use of the link: a lost link is settled at once
+    // outside a command, at the command's end inside one.
+    void noteLinkUse();
+    // Closes a lost link and remembers its port.
+    void settleLoss();
+    void appendLine(const QString& text);
 
     PanelHost& m_host;
     LinkOpener m_opener;
@@ -114,6 +171,16 @@ private:
     std::unique_ptr<Link> m_hComPort;
     Clock* m_clock = &SystemClock();
     bool m_everyWriteWhole = true;
+
+    // The port as opened, for remembering it should it be lost.
+    DeviceIdentity m_openIdentity;
+    QString m_openBaudRate;
+    std::optional<LostPort> m_lostPort;
+    // The command running now (RunCommand), if any.
+    int m_commandDepth = 0;
+    bool m_commandUsedLink = false;
+    bool m_commandLostLink = false;
+    qint64 m_commandBytes = 0;
 };
 
 } // namespace tavrel

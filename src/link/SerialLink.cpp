@@ -8,10 +8,25 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
 namespace tavrel {
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// Whether the far end hung up: a pseudo-terminal whose master closed, a
+// terminal line whose modem hung up.
+bool HungUp(qintptr handle)
+{
+    pollfd watched {int(handle), 0, 0};
+    return ::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR)) != 0;
+}
+#endif
+
+} // namespace
 
 SerialLink::SerialLink(const LinkTimeouts& timeouts)
     : m_timeouts(timeouts)
@@ -46,8 +61,44 @@ OpenResult SerialLink::open(const QString& portName, qint32 baudRate, const Link
         result.failure = OpenFailure::SetState;
         return result;
     }
+    link->m_path = portName;
+    link->m_node = CurrentDeviceNode(portName);
     result.link = std::move(link);
     return result;
+}
+
+void SerialLink::markLost(const QString& reason)
+{
+    if (m_dead)
+        return;
+    m_dead = true;
+    m_lossReason = reason.isEmpty() ? QStringLiteral("the device stopped working") : reason;
+}
+
+bool SerialLink::noteWaitFailure()
+{
+    const auto error = m_port.error();
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return false;
+#ifdef Q_OS_UNIX
+    // A read that meets the end of a hung-up line comes with whatever error
+    // text the system had left over; the hang-up is what happened.
+    if (error == QSerialPort::ReadError && HungUp(m_port.handle())) {
+        markLost(QStringLiteral("the device hung up"));
+        return true;
+    }
+#endif
+    markLost(m_port.errorString());
+    return true;
+}
+
+void SerialLink::checkDeviceNode()
+{
+    if (m_dead)
+        return;
+    const NodeChange change = CompareDeviceNode(m_path, m_node);
+    if (change != NodeChange::Same)
+        markLost(NodeChangeText(change));
 }
 
 bool SerialLink::usable()
@@ -64,6 +115,8 @@ qint64 SerialLink::write(const QByteArray& bytes)
     if (queued <= 0)
         return 0;
     const qint64 dropped = sendPendingWithin(m_timeouts.writeBudgetMs(bytes.size()));
+    if (dropped > 0)
+        checkDeviceNode();
     return queued - dropped;
 }
 
@@ -78,9 +131,7 @@ qint64 SerialLink::sendPendingWithin(qint64 budgetMs)
         if (remaining <= 0)
             break;
         if (!m_port.waitForBytesWritten(int(remaining))) {
-            const auto error = m_port.error();
-            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
-                m_dead = true;
+            noteWaitFailure();
             break;
         }
     }
@@ -105,7 +156,7 @@ qint64 SerialLink::writeUnwaited(const QByteArray& bytes)
             n = ::write(fd, bytes.constData(), size_t(bytes.size()));
         } while (n < 0 && errno == EINTR);
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            m_dead = true;
+            markLost(qt_error_string(errno));
             return 0;
         }
         taken = n > 0 ? qint64(n) : 0;
@@ -126,7 +177,10 @@ qint64 SerialLink::drainOutput()
     if (pending == 0)
         return 0;
     m_port.clearError();
-    return sendPendingWithin(m_timeouts.writeBudgetMs(int(qMin<qint64>(pending, 1 << 20))));
+    const qint64 dropped = sendPendingWithin(m_timeouts.writeBudgetMs(int(qMin<qint64>(pending, 1 << 20))));
+    if (dropped > 0)
+        checkDeviceNode();
+    return dropped;
 }
 
 QByteArray SerialLink::read(int count)
@@ -162,14 +216,13 @@ QByteArray SerialLink::read(int count)
         // waitForReadyRead only notices data that arrives after the call, which
         // is why the buffered bytes were taken above first.
         if (!m_port.waitForReadyRead(int(wait))) {
-            const auto error = m_port.error();
-            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
-                m_dead = true;
+            if (noteWaitFailure())
                 break;
-            }
             m_port.clearError();
         }
     }
+    if (received.size() < count)
+        checkDeviceNode();
     return received;
 }
 

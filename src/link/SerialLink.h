@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/DeviceIdentity.h"
 #include "link/Link.h"
 
 #include <QSerialPort>
@@ -21,12 +22,22 @@ public:
     QByteArray read(int count) override;
     void purgeInput() override;
     void close() override;
+    bool isLost() const override { return m_dead; }
+    QString lossReason() const override { return m_lossReason; }
 
 private:
     explicit SerialLink(const LinkTimeouts& timeouts);
     // True while the port can still carry data; a vanished device or a
     // hang-up turns the link dead until it is reopened.
     bool usable();
+    // The link is gone for good; the first reason given is kept.
+    void markLost(const QString& reason);
+    // After a failed wait: a time-out is normal, any other error of the port
+    // means the device is gone. Returns true for a loss.
+    bool noteWaitFailure();
+    // After a time-out or a write the line would not take: the device is
+    // gone after all when its node was removed or now names another device.
+    void checkDeviceNode();
     // Waits until what QSerialPort holds has reached the driver or budgetMs
     // is spent; what is still waiting then is dropped, so that it cannot
     // trail into the next command. Returns how many bytes were dropped.
@@ -34,7 +45,10 @@ private:
 
     QSerialPort m_port;
     LinkTimeouts m_timeouts;
+    QString m_path;
+    DeviceNode m_node;
     bool m_dead = false;
+    QString m_lossReason;
 };
 
 } // namespace tavrel

@@ -106,6 +106,12 @@ void TrafficHistory::recordClosed()
         recordEvent(TrafficKind::Closed, QStringLiteral("Port closed"));
 }
 
+void TrafficHistory::recordLost(const QString& portName, const QString& reason)
+{
+    if (m_recording)
+        recordEvent(TrafficKind::Lost, QStringLiteral("Port lost: %1 (%2)").arg(portName, reason));
+}
+
 void TrafficHistory::recordPurged()
 {
     if (m_recording)

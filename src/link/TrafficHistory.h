@@ -17,6 +17,7 @@ enum class TrafficKind {
     Purged,    // unread received bytes were thrown away
     Opened,    // the port was opened; the time since open counts from here
     Closed,    // the port was closed
+    Lost,      // the device went away under an open port
 };
 
 struct TrafficEntry {
@@ -67,6 +68,8 @@ public:
     // Recording, called by the session for every link operation.
     void recordOpened(const QString& portLabel);
     void recordClosed();
+    // The device of the open port went away; `reason` is the system's words.
+    void recordLost(const QString& portName, const QString& reason);
     // A write of `packet` of which `written` bytes were accepted.
     void recordSent(const QByteArray& packet, qint64 written, const QString& label);
     // Bytes handed to a paced stream; they join the open stretch of the

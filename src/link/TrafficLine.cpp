@@ -40,7 +40,8 @@ QString TrafficDirectionText(TrafficKind kind)
     case TrafficKind::TimedOut:
     case TrafficKind::Purged:
     case TrafficKind::Opened:
-    case TrafficKind::Closed: break;
+    case TrafficKind::Closed:
+    case TrafficKind::Lost: break;
     }
     return QStringLiteral("--");
 }

@@ -2,9 +2,11 @@
 //
 // Prints the slave device path as the first line of standard output, then
 // serves the module's protocol there to one client after another until
-// SIGTERM or SIGINT. Diagnostics go to standard error.
+// SIGTERM or SIGINT. Diagnostics go to standard error. With --link PATH a
+// symbolic link PATH names the pseudo-terminal while the program runs.
 
 #include "emulator/Emulator.h"
+#include "emulator/PtyLink.h"
 #include "emulator/PtyServer.h"
 #include "emulator/window/EmulatorWindow.h"
 
@@ -104,7 +106,13 @@ int main(int argc, char** argv)
     const QCommandLineOption receivedFileOption(
         QStringLiteral("received-file"),
         QStringLiteral("Append every byte that clients send to PATH, as it arrives."), QStringLiteral("PATH"));
-    parser.addOptions({headlessOption, scaleOption, frameFileOption, cardOption, receivedFileOption});
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"),
+        QStringLiteral("Keep a symbolic link PATH to the pseudo-terminal while running, removed at exit: "
+                       "a device name that stays the same across restarts. An existing link to a "
+                       "pseudo-terminal is replaced; anything else at PATH is refused."),
+        QStringLiteral("PATH"));
+    parser.addOptions({headlessOption, scaleOption, frameFileOption, cardOption, receivedFileOption, linkOption});
     parser.process(*app);
     const bool headless = parser.isSet(headlessOption);
 
@@ -135,6 +143,13 @@ int main(int argc, char** argv)
     QString error;
     if (!server.open(&error)) {
         std::fprintf(stderr, "quennel-emu: cannot create a pseudo-terminal: %s\n", qPrintable(error));
+        return 1;
+    }
+    // Made before the path is printed, so that whoever waits for that line
+    // finds the link in place; removed before the terminal closes.
+    quennel::PtyLink link;
+    if (parser.isSet(linkOption) && !link.create(parser.value(linkOption), server.slavePath(), &error)) {
+        std::fprintf(stderr, "quennel-emu: --link: %s\n", qPrintable(error));
         return 1;
     }
     QFile receivedFile;

@@ -13,7 +13,22 @@ PortStateLamp::PortStateLamp(QWidget* parent)
 void PortStateLamp::setOpen(bool open)
 {
     m_open = open;
-    const QString state = open ? tr("Port open") : tr("Port closed");
+    showState();
+}
+
+void PortStateLamp::setWaiting(bool waiting)
+{
+    m_waiting = waiting;
+    showState();
+}
+
+void PortStateLamp::showState()
+{
+    QString state = tr("Port closed");
+    if (m_open)
+        state = tr("Port open");
+    else if (m_waiting)
+        state = tr("Port lost, waiting for it to come back");
     setToolTip(state);
     setAccessibleName(state);
     update();
@@ -34,6 +49,9 @@ void PortStateLamp::paintEvent(QPaintEvent*)
     if (m_open) {
         painter.setPen(QPen(QColor(0x1e, 0x7a, 0x2e), 1));
         painter.setBrush(QColor(0x3c, 0xc8, 0x50));
+    } else if (m_waiting) {
+        painter.setPen(QPen(QColor(0xd0, 0x8a, 0x10), 2));
+        painter.setBrush(Qt::NoBrush);
     } else {
         painter.setPen(QPen(palette().color(QPalette::Mid), 1));
         painter.setBrush(Qt::NoBrush);

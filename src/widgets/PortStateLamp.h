@@ -5,7 +5,8 @@
 namespace tavrel {
 
 // A small round lamp beside the port label: lit green while the port is
-// open, an empty ring while it is closed. Its tooltip says which.
+// open, an empty ring while it is closed, an amber ring while a port that
+// went away is being watched for. Its tooltip says which.
 class PortStateLamp : public QWidget {
     Q_OBJECT
 public:
@@ -13,6 +14,9 @@ public:
 
     void setOpen(bool open);
     bool isOpen() const { return m_open; }
+    // A lost port is watched for; shown only while the port is not open.
+    void setWaiting(bool waiting);
+    bool isWaiting() const { return m_waiting; }
 
     QSize sizeHint() const override;
 
@@ -20,7 +24,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void showState();
+
     bool m_open = false;
+    bool m_waiting = false;
 };
 
 } // namespace tavrel

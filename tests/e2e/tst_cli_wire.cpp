@@ -241,8 +241,10 @@ private slots:
         const QString out = QString::fromUtf8(cli.readAllStandardOutput());
         QVERIFY2(cli.exitCode() == 1, qPrintable(out + QString::fromUtf8(cli.readAllStandardError())));
 
-        static const QRegularExpression log(QStringLiteral(
-            "^Display Image: 73, 0, 0, 96, 64, 16, 255, 255, 255, 255, \\.\\.\\. : (\\d+) bytes written\n> No response!\n$"));
+        // The loss is named under the command's lines.
+        const QRegularExpression log(QStringLiteral("^Display Image: 73, 0, 0, 96, 64, 16, 255, 255, 255, 255, \\.\\.\\. : "
+                                                    "(\\d+) bytes written\n> No response!\n> Port lost: %1\n$")
+                                         .arg(QRegularExpression::escape(QString::fromLocal8Bit(name))));
         const auto match = log.match(out);
         QVERIFY2(match.hasMatch(), qPrintable(out));
         // The count is what the line took: at least what arrived, and not

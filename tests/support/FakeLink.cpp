@@ -6,6 +6,14 @@ qint64 FakeLink::write(const QByteArray& bytes)
 {
     FakeLinkState& s = *m_state;
     s.writes.push_back(bytes);
+    if (s.lost)
+        return 0;
+    if (s.loseAfterBytes >= 0 && s.bytesTaken + bytes.size() > s.loseAfterBytes) {
+        const qint64 taken = qMax<qint64>(0, s.loseAfterBytes - s.bytesTaken);
+        s.bytesTaken += taken;
+        s.lost = true;
+        return taken;
+    }
     if (!s.answers.isEmpty())
         s.input += s.answers.takeFirst();
     qint64 taken = bytes.size();
@@ -21,6 +29,10 @@ QByteArray FakeLink::read(int count)
 {
     FakeLinkState& s = *m_state;
     QByteArray got;
+    if (s.reads++ == s.loseAtRead)
+        s.lost = true;
+    if (s.lost)
+        return got;
     const qint64 budget = s.timeouts.readBudgetMs(count);
     qint64 spent = 0;
     while (got.size() < count) {

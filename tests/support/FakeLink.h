@@ -36,6 +36,17 @@ struct FakeLinkState {
     // take nothing more (-1: never).
     qint64 failAfterBytes = -1;
     qint64 bytesTaken = 0;
+    // A device that goes away: the write that would take it past this many
+    // bytes in all takes only up to there, and from then on the link is
+    // lost (-1: never). A write attempted after exactly that many is the
+    // one that finds it gone, with nothing taken.
+    qint64 loseAfterBytes = -1;
+    // Lost at the read of this number (0 = the first read): the read gets
+    // nothing (-1: never).
+    int loseAtRead = -1;
+    int reads = 0;
+    bool lost = false;
+    QString lossReason = QStringLiteral("Input/output error");
 
     // A reply that never ends: called for more input whenever the input
     // runs dry. Unset: the input simply runs dry.
@@ -58,6 +69,8 @@ public:
     QByteArray read(int count) override;
     void purgeInput() override;
     void close() override { ++m_state->closes; }
+    bool isLost() const override { return m_state->lost; }
+    QString lossReason() const override { return m_state->lost ? m_state->lossReason : QString(); }
 
 private:
     std::shared_ptr<FakeLinkState> m_state;
@@ -84,6 +97,8 @@ public:
     bool runDialog(DialogRequest& request) override;
     QStringList receivedTexts;       // "title|text" per text dialog shown
     void showReceivedText(const QString& title, const QString& text) override { receivedTexts << title + QLatin1Char('|') + text; }
+    QVector<bool> portStates;        // every open/closed change, in order
+    void portOpenChanged(bool open) override { portStates << open; }
 };
 
 } // namespace tavrel::testing

@@ -90,6 +90,38 @@ private slots:
         QCOMPARE(panel.statusText(), QStringLiteral("Error Creating Com Port Interface."));
         QCOMPARE(panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"))->text(), label);
     }
+
+    // A lost port being watched for: an amber ring while closed; an open
+    // port shows as open whatever else is going on.
+    void lampShowsALostPortBeingWatchedFor()
+    {
+        PortStateLamp lamp;
+        lamp.resize(lamp.sizeHint());
+        auto amberShown = [&lamp] {
+            const QImage shot = lamp.grab().toImage();
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    if (c.red() > 150 && c.green() > 90 && c.green() < 170 && c.blue() < 80)
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(!amberShown());
+        lamp.setWaiting(true);
+        QCOMPARE(lamp.toolTip(), QStringLiteral("Port lost, waiting for it to come back"));
+        QCOMPARE(lamp.accessibleName(), lamp.toolTip());
+        QVERIFY(amberShown());
+        lamp.setOpen(true);
+        QCOMPARE(lamp.toolTip(), QStringLiteral("Port open"));
+        QVERIFY(!amberShown());
+        lamp.setOpen(false);
+        QCOMPARE(lamp.toolTip(), QStringLiteral("Port lost, waiting for it to come back"));
+        lamp.setWaiting(false);
+        QCOMPARE(lamp.toolTip(), QStringLiteral("Port closed"));
+        QVERIFY(!amberShown());
+    }
 };
 
 QTEST_MAIN(TestPortState)

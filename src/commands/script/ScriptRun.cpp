@@ -7,6 +7,10 @@ QString StepReport::failureText() const
     if (!step || !failed())
         return QString();
     const QString head = QStringLiteral("line %1: %2").arg(step->line).arg(CliName(step->command->caption));
+    if (link.loss == LossHandling::PortGone)
+        return head + QStringLiteral(": the port went away");
+    if (link.loss == LossHandling::NotResent)
+        return head + QStringLiteral(": the port went away while it was being written; it is not sent again");
     switch (outcome.result) {
     case CommandRunResult::Refused:
         return head + QStringLiteral(" was refused");
@@ -52,7 +56,17 @@ StepReport ScriptRun::runNext()
             m_hooks.setForeground(*step.lineForeground);
         if (step.lineBackground)
             m_hooks.setBackground(*step.lineBackground);
-        report.outcome = RunCommandWords(m_session, *step.command, step.arguments, m_hooks.routeDialogs);
+        // A line whose port went away before any of it was written runs
+        // again once the port is back (when the hooks allow a wait).
+        report.outcome.result = CommandRunResult::Refused;
+        report.link = RunReconnecting(
+            m_session,
+            [&] {
+                report.outcome = RunCommandWords(m_session, *step.command, step.arguments, m_hooks.routeDialogs);
+                return report.outcome.result == CommandRunResult::Sent ? CommandOutcome::Sent
+                                                                        : CommandOutcome::Refused;
+            },
+            m_hooks.reconnect);
         if (step.lineForeground)
             m_hooks.setForeground(foreground);
         if (step.lineBackground)

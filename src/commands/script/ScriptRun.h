@@ -2,6 +2,7 @@
 
 #include "commands/script/CommandArguments.h"
 #include "commands/script/Script.h"
+#include "link/ReconnectingRun.h"
 
 #include <functional>
 
@@ -15,13 +16,20 @@ struct ScriptHooks {
     DialogRouting routeDialogs;
     std::function<void(HostColour)> setForeground;
     std::function<void(HostColour)> setBackground;
+    // What to do when the port goes away during a line: by default nothing
+    // is waited for, the loss is reported and the run ends there.
+    ReconnectOptions reconnect;
 };
 
 // How one step went.
 struct StepReport {
     const ScriptStep* step = nullptr;
     CommandRunOutcome outcome;  // commands only; colour and wait lines are always Sent
-    bool failed() const { return outcome.result != CommandRunResult::Sent; }
+    // What became of the link during the command.
+    ReconnectingRun link;
+    bool failed() const { return outcome.result != CommandRunResult::Sent || !link.portHeld(); }
+    // The port went away and did not come back: no later line can run.
+    bool portGone() const { return link.loss == LossHandling::PortGone; }
     // "line 7: draw-line was refused" and the like; empty when it went well.
     QString failureText() const;
 };

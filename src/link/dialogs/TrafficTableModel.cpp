@@ -12,13 +12,14 @@ namespace tavrel {
 namespace {
 
 // Sent and received told apart at a glance; anything else stays quiet
-// unless it is a time-out.
+// unless it is a time-out or a lost device.
 QColor KindColour(TrafficKind kind)
 {
     switch (kind) {
     case TrafficKind::Sent: return QColor(0x1f, 0x4f, 0xbf);
     case TrafficKind::Received: return QColor(0x1a, 0x7f, 0x37);
-    case TrafficKind::TimedOut: return QColor(0xb4, 0x23, 0x18);
+    case TrafficKind::TimedOut:
+    case TrafficKind::Lost: return QColor(0xb4, 0x23, 0x18);
     case TrafficKind::Purged:
     case TrafficKind::Opened:
     case TrafficKind::Closed: break;
