@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PictureConversion.h"
+#include "imaging/PixelFormats.h"
 #include "link/dialogs/CParameterDialog.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,11 +39,15 @@ public:
     int m_resizeWidth = 96;
     int m_resizeHeight = 64;
     int m_bitDepth = 16;
+    bool m_dither = false;        // "Dither": Floyd-Steinberg instead of truncation
+    bool m_showAsModule = false;  // "Show as on the module": the preview at m_bitDepth
     QString m_sourceSizeText;
 
     // The picture the preview shows: the converted picture, or the
     // placeholder while nothing has been converted. What OK hands over.
     QImage convertedPicture() const { return m_previewPicture; }
+    // The depth and dithering chosen, for the data made from the picture.
+    PixelEncoding encoding() const;
     static QImage placeholderPicture();
 
 public slots:
@@ -52,6 +58,8 @@ public slots:
     void OnSaveData();
     void OnResizeOption(int mode);
     void OnBitDepth(int depth);
+    void OnDither(bool on);
+    void OnShowAsModule(bool on);
 
 protected:
     void push() override;
@@ -65,6 +73,8 @@ private:
     void commitOrRevert();
     void refreshPreview();
     void showPreview(const QImage& picture);
+    // Shows the converted picture in full colour or as the module shows it.
+    void updatePreviewView();
     ResizeRule rule() const;
     bool sourceIsUnchangedFile() const;
     // The picture file last opened, which no save may replace.
@@ -89,6 +99,8 @@ private:
     QRadioButton* m_resizeRadios[3] = {};
     QRadioButton* m_depth16Radio = nullptr;
     QRadioButton* m_depth8Radio = nullptr;
+    QCheckBox* m_ditherCheck = nullptr;
+    QCheckBox* m_showAsModuleCheck = nullptr;
 };
 
 } // namespace tavrel
