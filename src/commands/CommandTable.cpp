@@ -125,11 +125,11 @@ const QVector<CommandInfo>& AllCommands()
         {QStringLiteral("Convert"), QStringLiteral("IN OUT.dat"), kPictureOptions,
          QStringLiteral("convert a picture file to an image data file (no port needed)"), nullptr,
          RunConvertArguments, true},
-        {QStringLiteral("Save BMP"), QStringLiteral("IN OUT.bmp"), QStringLiteral("--as-module [picture options]"),
-         QStringLiteral("save a picture file, as opened, as a 24-bit BMP file; with --as-module, converted and in "
-                        "the colours the module shows (no port needed)"),
-         nullptr,
-         RunSaveBmpArguments, true},
+        {QStringLiteral("Save BMP"), QStringLiteral("IN OUT.bmp"),
+         QStringLiteral("--as-module, then ") + kPictureOptions,
+         QStringLiteral("save a picture file as a 24-bit BMP file: as opened, or as the module shows it (no port "
+                        "needed)"),
+         nullptr, RunSaveBmpArguments, true},
         {QStringLiteral("Build Slideshow"), QStringLiteral("OUT.dat IN..."), kPictureOptions,
          QStringLiteral("build a slideshow data file, pictures sorted by path (no port needed)"), nullptr,
          RunBuildSlideshowArguments, true},
