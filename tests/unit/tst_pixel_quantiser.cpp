@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <array>
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 #include <vector>
