@@ -124,8 +124,9 @@ def windows_flags(arguments, directory, root, build):
             if any(path == d or path.startswith(d + os.sep) for d in allowed_dirs):
                 flags += [option, path]
         elif option == "-D":
-            # No libjpeg on the Windows side: its fallback path is checked.
-            if not value.startswith("TAVREL_HAVE_LIBJPEG"):
+            # No libjpeg or libpng on the Windows side: the picture code's
+            # and the test support's fallback paths are what is checked.
+            if not re.match(r"TAVREL_(TEST_)?HAVE_LIB", value):
                 flags.append("-D" + value)
     return flags
 

@@ -12,6 +12,7 @@
 #include "link/PortNames.h"
 #include "link/dialogs/CComPortSettingsDialog.h"
 #include "link/dialogs/CPIxelDialog.h"
+#include "link/dialogs/CTrafficWindow.h"
 #include "commands/TextCommands.h"
 #include "commands/dialogs/TextDialogs.h"
 #include "sdcard/SdCommands.h"
@@ -59,6 +60,8 @@ namespace tavrel {
 namespace {
 
 const QString kAboutItem = QStringLiteral("&About Tavrel...");
+const QString kTrafficItem = QStringLiteral("&Traffic History\u2026");
+const QKeySequence kTrafficKey(Qt::CTRL | Qt::Key_T);
 #ifdef Q_OS_WIN
 constexpr unsigned kAboutCommand = 0x0010;
 #endif
@@ -169,6 +172,8 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &CTavrelDlg::showAbout);
+    auto* traffic = new QShortcut(kTrafficKey, this);
+    connect(traffic, &QShortcut::activated, this, &CTavrelDlg::showTrafficHistory);
 
     // The built-in module's SD card is a folder in the user's data folder,
     // made when a card command first needs it.
@@ -501,6 +506,8 @@ void CTavrelDlg::reportProgress(const QString& what, int done, int total)
         progress = new CUploadProgress(this, units.rect(100, 321, 331, 11));
     }
     progress->report(what, done, total);
+    if (m_trafficWindow)
+        m_trafficWindow->setTransferRunning(progress->isRunning());
 }
 
 void CTavrelDlg::showReceivedText(const QString& title, const QString& text)
@@ -512,6 +519,55 @@ void CTavrelDlg::showAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CTavrelDlg::showTrafficHistory()
+{
+    // Placed when first opened; afterwards it comes back where the user
+    // left it.
+    if (!m_trafficWindow) {
+        m_trafficWindow = std::make_unique<CTrafficWindow>(m_session.traffic(), this);
+        m_trafficWindow->setWindowIcon(windowIcon());
+        placeTrafficWindow();
+    }
+    if (!m_trafficWindow->isVisible()) {
+        m_trafficWindow->syncNow();
+        m_trafficWindow->show();
+    }
+    m_trafficWindow->raise();
+    m_trafficWindow->activateWindow();
+}
+
+void CTavrelDlg::placeTrafficWindow()
+{
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    // Beside the panel and the emulator's window; a smaller window where the
+    // screen has no room for the usual size.
+    const int gap = 8;
+    const QRect available = s->availableGeometry();
+    const QSize frameMargins = frameGeometry().size() - size();
+    QVector<QRect> others;
+    if (m_emulatorWindow && m_emulatorWindow->isVisible())
+        others << m_emulatorWindow->frameGeometry();
+    // Lower first, down to a third of the height, then also narrower: its
+    // lines are long, so width counts for more than height.
+    const QSize wanted = m_trafficWindow->size();
+    for (const int widthPercent : {100, 80, 60}) {
+        for (const int heightPercent : {100, 85, 70, 55, 45, 35}) {
+            const QSize size =
+                QSize(wanted.width() * widthPercent / 100, wanted.height() * heightPercent / 100)
+                    .expandedTo(m_trafficWindow->minimumSizeHint());
+            const WindowPlace place = PlaceBesideWindows(frameGeometry(), others, size + frameMargins, available, gap);
+            if (place.clear) {
+                m_trafficWindow->resize(size);
+                m_trafficWindow->move(place.topLeft);
+                return;
+            }
+        }
+    }
+    m_trafficWindow->move(PlaceBesideWindows(frameGeometry(), others, wanted + frameMargins, available, gap).topLeft);
 }
 
 void CTavrelDlg::showEvent(QShowEvent* event)
@@ -526,6 +582,8 @@ void CTavrelDlg::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
     if (m_emulatorWindow)
         m_emulatorWindow->hide();
+    if (m_trafficWindow)
+        m_trafficWindow->hide();
 }
 
 void CTavrelDlg::contextMenuEvent(QContextMenuEvent* event)
@@ -533,8 +591,14 @@ void CTavrelDlg::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     QAction* about = menu.addAction(kAboutItem);
     about->setObjectName(QStringLiteral("aboutAction"));
-    if (menu.exec(event->globalPos()) == about)
+    QAction* traffic = menu.addAction(kTrafficItem);
+    traffic->setObjectName(QStringLiteral("trafficHistoryAction"));
+    traffic->setShortcut(kTrafficKey);
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == about)
         showAbout();
+    else if (chosen == traffic)
+        showTrafficHistory();
 }
 
 void CTavrelDlg::updateEmulatorWindow()
@@ -561,19 +625,23 @@ void CTavrelDlg::updateEmulatorWindow()
     const QRect available = s->availableGeometry();
     const QSize frameMargins = frameGeometry().size() - size();
     QRect panel = frameGeometry();
+    // Nor over the traffic window, when that is open already.
+    QVector<QRect> others;
+    if (m_trafficWindow && m_trafficWindow->isVisible())
+        others << m_trafficWindow->frameGeometry();
     WindowPlace place;
     for (int scale = quennel::EmulatorWindow::kDefaultScale; scale >= smallestScale; --scale) {
         m_emulatorWindow->setScale(scale);
         m_emulatorWindow->adjustSize();
         const QSize frame = m_emulatorWindow->size() + frameMargins;
-        place = PlaceBesidePanel(panel, frame, available, gap);
+        place = PlaceBesideWindows(panel, others, frame, available, gap);
         if (place.clear)
             break;
         const QPoint roomy = PanelPositionMakingRoom(panel, frame, available, gap);
         if (roomy != panel.topLeft()) {
             panel.moveTopLeft(roomy);
             move(roomy);
-            place = PlaceBesidePanel(panel, frame, available, gap);
+            place = PlaceBesideWindows(panel, others, frame, available, gap);
             break;
         }
     }
@@ -652,6 +720,8 @@ void CTavrelDlg::OnDisplayImage()
     // The transfer's progress bar goes whatever way the command ended.
     if (auto* progress = findChild<CUploadProgress*>())
         progress->finish();
+    if (m_trafficWindow)
+        m_trafficWindow->setTransferRunning(false);
 }
 void CTavrelDlg::OnCopyArea() { CopyArea(m_session); }
 void CTavrelDlg::OnRotateDisplay() { RotateDisplay(m_session); }

@@ -21,6 +21,7 @@ class EmulatorWindow;
 
 namespace tavrel {
 
+class CTrafficWindow;
 class CXColourPicker;
 class ElidingLabel;
 class PortStateLamp;
@@ -63,6 +64,10 @@ public:
     void portOpenChanged(bool open) override;
 
     void showAbout();
+    // Opens the traffic history window beside the panel (or raises it).
+    void showTrafficHistory();
+    // The traffic history window; null until it was first opened.
+    CTrafficWindow* trafficWindow() const { return m_trafficWindow.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -140,6 +145,7 @@ private:
     // Shows the emulator's window beside this one while the emulator is the
     // chosen port and this window is on screen; hides it otherwise.
     void updateEmulatorWindow();
+    void placeTrafficWindow();
 #ifdef Q_OS_WIN
     void addAboutToSystemMenu();
 #endif
@@ -147,6 +153,8 @@ private:
     std::unique_ptr<quennel::Emulator> m_emulator;
     std::unique_ptr<quennel::EmulatorWindow> m_emulatorWindow;
     PanelSession m_session;
+    // Shows m_session's history, so it goes first.
+    std::unique_ptr<CTrafficWindow> m_trafficWindow;
 
     ElidingLabel* m_portLabel = nullptr;
     PortStateLamp* m_portLamp = nullptr;

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <array>
+
 namespace tavrel {
 
 namespace {
@@ -13,28 +15,60 @@ int Clamp(int wanted, int length, int low, int high)
     return qMax(low, qMin(wanted, high - length + 1));
 }
 
+// The four places beside `anchor`, gap pixels away: right, below, left,
+// above, each aligned with the anchor's top or left edge as far as the
+// screen allows.
+std::array<QPoint, 4> PlacesAround(const QRect& anchor, const QSize& windowFrame, const QRect& available, int gap)
+{
+    const int w = windowFrame.width();
+    const int h = windowFrame.height();
+    const int alignedY = Clamp(anchor.top(), h, available.top(), available.bottom());
+    const int alignedX = Clamp(anchor.left(), w, available.left(), available.right());
+    return {{
+        {anchor.right() + 1 + gap, alignedY},   // right
+        {alignedX, anchor.bottom() + 1 + gap},  // below
+        {anchor.left() - gap - w, alignedY},    // left
+        {alignedX, anchor.top() - gap - h},     // above
+    }};
+}
+
 } // namespace
 
 WindowPlace PlaceBesidePanel(const QRect& panelFrame, const QSize& windowFrame, const QRect& available, int gap)
 {
-    const int w = windowFrame.width();
-    const int h = windowFrame.height();
-    const int alignedY = Clamp(panelFrame.top(), h, available.top(), available.bottom());
-    const int alignedX = Clamp(panelFrame.left(), w, available.left(), available.right());
-    const QPoint candidates[] = {
-        {panelFrame.right() + 1 + gap, alignedY},   // right
-        {alignedX, panelFrame.bottom() + 1 + gap},  // below
-        {panelFrame.left() - gap - w, alignedY},    // left
-        {alignedX, panelFrame.top() - gap - h},     // above
-    };
-    for (const QPoint& at : candidates) {
+    for (const QPoint& at : PlacesAround(panelFrame, windowFrame, available, gap)) {
         const QRect window(at, windowFrame);
         if (available.contains(window) && !window.intersects(panelFrame))
             return {at, true};
     }
+    const int w = windowFrame.width();
+    const int h = windowFrame.height();
     const QPoint corner(Clamp(available.right() + 1 - w, w, available.left(), available.right()),
                         Clamp(available.top(), h, available.top(), available.bottom()));
     return {corner, !QRect(corner, windowFrame).intersects(panelFrame)};
+}
+
+WindowPlace PlaceBesideWindows(const QRect& panelFrame, const QVector<QRect>& others, const QSize& windowFrame,
+                               const QRect& available, int gap)
+{
+    QVector<QRect> taken{panelFrame};
+    taken += others;
+    auto coversNone = [&](const QRect& window) {
+        for (const QRect& other : taken)
+            if (window.intersects(other))
+                return false;
+        return true;
+    };
+    for (const QRect& anchor : taken) {
+        for (const QPoint& at : PlacesAround(anchor, windowFrame, available, gap)) {
+            const QRect window(at, windowFrame);
+            if (available.contains(window) && coversNone(window))
+                return {at, true};
+        }
+    }
+    WindowPlace place = PlaceBesidePanel(panelFrame, windowFrame, available, gap);
+    place.clear = coversNone(QRect(place.topLeft, windowFrame));
+    return place;
 }
 
 QPoint PanelPositionMakingRoom(const QRect& panelFrame, const QSize& windowFrame, const QRect& available, int gap)

@@ -3,11 +3,12 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QVector>
 
 namespace tavrel {
 
-// Where a second window (the built-in emulator's display) goes beside the
-// panel. All rectangles are frame rectangles in screen coordinates; the
+// Where another window (the built-in emulator's display, the traffic
+// history) goes beside the panel. All rectangles are frame rectangles in screen coordinates; the
 // available rectangle is the panel's screen less task bars and docks.
 
 struct WindowPlace {
@@ -22,6 +23,14 @@ struct WindowPlace {
 // as far right and up as the screen allows so that it covers as little of
 // the panel as it can.
 WindowPlace PlaceBesidePanel(const QRect& panelFrame, const QSize& windowFrame, const QRect& available, int gap);
+
+// The same with other windows already beside the panel, which the window
+// must not cover either: the four sides of the panel first, then those of
+// each other window in turn. `clear` is true when the window covers none of
+// them; when there is no such place it goes where PlaceBesidePanel() would
+// put it without the others.
+WindowPlace PlaceBesideWindows(const QRect& panelFrame, const QVector<QRect>& others, const QSize& windowFrame,
+                               const QRect& available, int gap);
 
 // The panel's top-left after moving it left just far enough for the window
 // to fit on its right, without leaving the screen. The panel's own top-left

@@ -4,6 +4,7 @@
 #include "cli/ArgumentCheck.h"
 #include "cli/CliHost.h"
 #include "cli/TerminalText.h"
+#include "cli/TracePrinter.h"
 #include "commands/CommandTable.h"
 #include "emulator/CardFolder.h"
 #include "emulator/Emulator.h"
@@ -31,7 +32,7 @@ QString UsageText()
 {
     QString text;
     QTextStream out(&text);
-    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] COMMAND [ARGS...]\n\n"
+    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--trace] COMMAND [ARGS...]\n\n"
         << "Opens the port as Open Port does, runs one command as its button would with\n"
         << "the given field texts, and prints the status window's text afterwards.\n"
         << "Arguments are the texts typed into the command's dialog, in the order the\n"
@@ -43,6 +44,9 @@ QString UsageText()
         << "  --baud N      baud rate (default: 115200)\n"
         << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
         << "  --bg RRGGBB   background colour (default: 000000)\n"
+        << "  --trace       print every byte sent and received to standard error while\n"
+        << "                the command runs, one tab-separated line per entry: time,\n"
+        << "                +ms since the port was opened, -> / <- / --, label, hex, ASCII\n"
         << "  --help        this text\n"
         << "  --version     the program's version\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
@@ -95,6 +99,7 @@ int main(int argc, char** argv)
     QString baudRate = QStringLiteral("115200");
     HostColour foreground = kWhite;
     HostColour background = kBlack;
+    bool trace = false;
     QStringList rest = app.arguments().mid(1);
 
     // Options come before the command; everything after the command is a
@@ -111,6 +116,10 @@ int main(int argc, char** argv)
         }
         if (option == QLatin1String("--")) {
             break;
+        }
+        if (option == QLatin1String("--trace")) {
+            trace = true;
+            continue;
         }
         if (rest.isEmpty()) {
             err << "tavrel-cli: " << option << " needs a value" << Qt::endl;
@@ -177,6 +186,10 @@ int main(int argc, char** argv)
     PanelSession session(host, MakeLinkOpener(&emulator));
     session.m_portName = IsEmulatorPortName(portName) ? EmulatorPortName() : portName;
     session.m_baudRate = baudRate;
+    // Without --trace nobody looks at the history: keep none.
+    session.traffic().setRecording(false);
+    if (trace)
+        PrintTrafficAsItHappens(session.traffic(), err);
 
     int status = kSent;
     if (command->runArguments) {

@@ -14,7 +14,7 @@ namespace {
 
 CommandOutcome SendAndAcknowledge(PanelSession& session, const QByteArray& packet, const QString& label)
 {
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, label);
     session.ShowLog(FormatLogLine(label, packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;
@@ -65,7 +65,7 @@ CommandOutcome GetDeviceInfo(PanelSession& session)
         return CommandOutcome::Refused;
     const QByteArray packet = PacketBytes({0x56, quint8(repeat ? 1 : 0)});
     session.PurgeInput();
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, QStringLiteral("Get Info"));
     session.ShowLog(FormatLogLine(QStringLiteral("Get Info"), packet, written));
     session.ReadDeviceInfoReply();
     return CommandOutcome::Sent;

@@ -66,7 +66,7 @@ void AppendValue(QByteArray& packet, const DialogRequest& request, const QString
 
 CommandOutcome SendAndAcknowledge(PanelSession& session, const QByteArray& packet, const QString& label)
 {
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, label);
     session.ShowLog(FormatLogLine(label, packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;
@@ -157,7 +157,7 @@ CommandOutcome DrawPolygon(PanelSession& session)
         packet.append(static_cast<char>(LowByte(ParseDecimal(session.m_lastY[size_t(i)]))));
     }
     AppendColour(packet, session.host().foregroundColour());
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, QStringLiteral("Draw Polygon"));
     session.ShowLog(FormatPolygonLogLine(packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;

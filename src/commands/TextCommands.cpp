@@ -68,7 +68,7 @@ CommandOutcome RefuseBounds(PanelSession& session)
 // reads the acknowledgement.
 CommandOutcome SendFixed(PanelSession& session, const QByteArray& packet, const QString& label)
 {
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, label);
     session.ShowLog(FormatLogLine(label, packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;
@@ -78,7 +78,7 @@ CommandOutcome SendFixed(PanelSession& session, const QByteArray& packet, const 
 // pieces of "%u, " with a line break every fifteen bytes.
 CommandOutcome SendPieces(PanelSession& session, const QByteArray& packet, const QString& prefix)
 {
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, LogLabel(prefix));
     session.ShowLog(FormatPieceLogLine(prefix, packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;

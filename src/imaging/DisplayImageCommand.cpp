@@ -106,7 +106,7 @@ CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, con
 
     PanelHost& host = session.host();
     host.reportProgress(what, 0, h);
-    qint64 written = session.WritePacket(header);
+    qint64 written = session.WritePacket(header, what);
     // The first write the link does not take whole ends the transfer: the
     // module has lost its place in the stream (or the link is gone), and
     // pacing the rest out would only keep the user waiting.
@@ -116,7 +116,7 @@ CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, con
     const char* next = stream.constData();
     for (int row = 0; row < h && linkHolds; ++row) {
         for (int col = 0; col < w && linkHolds; ++col, next += pixelBytes) {
-            const qint64 taken = session.WriteUnwaited(QByteArray(next, pixelBytes));
+            const qint64 taken = session.WriteUnwaited(QByteArray(next, pixelBytes), what);
             written += taken;
             linkHolds = taken == pixelBytes;
         }

@@ -29,8 +29,9 @@ CommandOutcome Slideshow(PanelSession& session)
     const QByteArray packet = SlideshowPacket(request.value(QStringLiteral("name")), request.value(QStringLiteral("x")),
                                               request.value(QStringLiteral("y")),
                                               request.value(QStringLiteral("delay")));
-    const qint64 written = session.WritePacket(packet);
-    session.ShowLog(FormatPieceLogLine(QStringLiteral("Show slideshow from SD data file: "), packet, written));
+    const QString prefix = QStringLiteral("Show slideshow from SD data file: ");
+    const qint64 written = session.WritePacket(packet, LogLabel(prefix));
+    session.ShowLog(FormatPieceLogLine(prefix, packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;
 }

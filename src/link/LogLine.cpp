@@ -20,6 +20,14 @@ QString FormatLogLine(const QString& label, const QByteArray& packet, qint64 wri
     return line + QLatin1Char(' ') + WrittenSuffix(written);
 }
 
+QString LogLabel(const QString& prefix)
+{
+    QString label = prefix.trimmed();
+    if (label.endsWith(QLatin1Char(':')))
+        label.chop(1);
+    return label;
+}
+
 QString FormatPieceLogLine(const QString& prefix, const QByteArray& packet, qint64 written)
 {
     QString line = prefix;

@@ -12,4 +12,7 @@ QString FormatLogLine(const QString& label, const QByteArray& packet, qint64 wri
 // a line break after positions 15, 30, 45 ... and ": N bytes written".
 QString FormatPieceLogLine(const QString& prefix, const QByteArray& packet, qint64 written);
 
+// The command's label in a log-line prefix: "Erase file: " -> "Erase file".
+QString LogLabel(const QString& prefix);
+
 } // namespace tavrel

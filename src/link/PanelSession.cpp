@@ -35,8 +35,9 @@ bool PanelSession::OpenComPort()
         return false;
     }
     m_hComPort = std::move(result.link);
+    m_traffic.recordOpened(portLabel());
     // Whatever the device sent before the open is not a reply to anything.
-    m_hComPort->purgeInput();
+    PurgeInput();
     m_host.portOpenChanged(true);
     return true;
 }
@@ -54,23 +55,31 @@ void PanelSession::dropPort()
     if (m_hComPort) {
         m_hComPort->close();
         m_hComPort.reset();
+        m_traffic.recordClosed();
         m_host.portOpenChanged(false);
     }
 }
 
-qint64 PanelSession::WritePacket(const QByteArray& packet)
+// The traffic history is kept here, where every link operation passes,
+// and only for operations that reached a link.
+
+qint64 PanelSession::WritePacket(const QByteArray& packet, const QString& label)
 {
     const qint64 written = m_hComPort ? m_hComPort->write(packet) : 0;
     if (written < packet.size())
         m_everyWriteWhole = false;
+    if (m_hComPort)
+        m_traffic.recordSent(packet, written, label);
     return written;
 }
 
-qint64 PanelSession::WriteUnwaited(const QByteArray& bytes)
+qint64 PanelSession::WriteUnwaited(const QByteArray& bytes, const QString& label)
 {
     const qint64 taken = m_hComPort ? m_hComPort->writeUnwaited(bytes) : 0;
     if (taken < bytes.size())
         m_everyWriteWhole = false;
+    if (m_hComPort)
+        m_traffic.recordStreamed(bytes.left(int(qMax<qint64>(0, taken))), label);
     return taken;
 }
 
@@ -79,18 +88,26 @@ qint64 PanelSession::DrainOutput()
     const qint64 dropped = m_hComPort ? m_hComPort->drainOutput() : 0;
     if (dropped > 0)
         m_everyWriteWhole = false;
+    if (m_hComPort)
+        m_traffic.recordStreamDrained(dropped);
     return dropped;
 }
 
 QByteArray PanelSession::ReadBytes(int count)
 {
-    return m_hComPort ? m_hComPort->read(count) : QByteArray();
+    if (!m_hComPort)
+        return QByteArray();
+    const QByteArray received = m_hComPort->read(count);
+    m_traffic.recordReceived(received, count);
+    return received;
 }
 
 void PanelSession::PurgeInput()
 {
-    if (m_hComPort)
-        m_hComPort->purgeInput();
+    if (!m_hComPort)
+        return;
+    m_hComPort->purgeInput();
+    m_traffic.recordPurged();
 }
 
 void PanelSession::ReportBoundsFailure()
@@ -129,7 +146,9 @@ void PanelSession::appendReply(int waitMs, int count, const std::function<QStrin
     QString text = m_host.statusText();
     m_clock->sleepMs(waitMs);
     const QByteArray received = ReadBytes(count);
-    text += interpret(received);
+    const QString lines = interpret(received);
+    NoteReply(ReplyNote(lines));
+    text += lines;
     m_host.setStatusText(text);
 }
 

@@ -3,6 +3,7 @@
 #include "link/Clock.h"
 #include "link/Link.h"
 #include "link/PanelHost.h"
+#include "link/TrafficHistory.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,6 +36,8 @@ public:
     PanelSession& operator=(const PanelSession&) = delete;
 
     PanelHost& host() { return m_host; }
+    // Every byte that went through the link, whatever the port.
+    TrafficHistory& traffic() { return m_traffic; }
 
     // The clock of the reply readers' waits and the reading loops' limits;
     // the system's unless another is set. It must outlive the session.
@@ -64,12 +67,13 @@ public:
     bool isOpen() const { return m_hComPort != nullptr; }
 
     // Shared operations of the command pattern. With no port open a write
-    // reports 0 bytes and a read returns nothing at once.
-    qint64 WritePacket(const QByteArray& packet);
+    // reports 0 bytes and a read returns nothing at once. `label` names the
+    // command in the traffic history: its log line's label ("Set Pixel").
+    qint64 WritePacket(const QByteArray& packet, const QString& label);
     // Paced streams (Display Image): one write per pixel that does not wait
     // for the bytes to leave, and a drain before each pause; DrainOutput
     // returns how many bytes had to be dropped.
-    qint64 WriteUnwaited(const QByteArray& bytes);
+    qint64 WriteUnwaited(const QByteArray& bytes, const QString& label);
     qint64 DrainOutput();
     QByteArray ReadBytes(int count);
     void PurgeInput();
@@ -77,6 +81,10 @@ public:
     // was given (no port, a link that is gone, a line that would not take
     // them): a packet then did not reach the module whole.
     bool everyWriteWhole() const { return m_everyWriteWhole; }
+    // What a reader made of the reply it just read, for the traffic
+    // history: a reply line without its "\r\n> " ("Command Acknowledged"),
+    // or a count of listing bytes.
+    void NoteReply(const QString& meaning) { m_traffic.noteReply(meaning); }
     void ShowLog(const QString& line) { m_host.setStatusText(line); }
     // Message box "Pixel out of bounds!" then the status text; used by every
     // command that checks coordinates.
@@ -100,6 +108,7 @@ private:
 
     PanelHost& m_host;
     LinkOpener m_opener;
+    TrafficHistory m_traffic;
     std::unique_ptr<Link> m_hComPort;
     Clock* m_clock = &SystemClock();
     bool m_everyWriteWhole = true;

@@ -40,7 +40,7 @@ CommandOutcome SetPixel(PanelSession& session)
     QByteArray packet = PacketBytes({0x50, LowByte(p.x), LowByte(p.y)});
     AppendColour(packet, session.host().foregroundColour());
     session.PurgeInput();
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, QStringLiteral("Set Pixel"));
     session.ShowLog(FormatLogLine(QStringLiteral("Set Pixel"), packet, written));
     session.ReadAckReply();
     return CommandOutcome::Sent;
@@ -54,7 +54,7 @@ CommandOutcome ReadPixel(PanelSession& session)
         return asked;
     const QByteArray packet = PacketBytes({0x52, LowByte(p.x), LowByte(p.y)});
     session.PurgeInput();
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, QStringLiteral("Read Pixel"));
     session.ShowLog(FormatLogLine(QStringLiteral("Read Pixel"), packet, written));
     session.ReadColourReply();
     return CommandOutcome::Sent;

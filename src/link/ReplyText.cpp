@@ -1,10 +1,21 @@
 #include "link/ReplyText.h"
 
+#include <QStringList>
+
 namespace tavrel {
 
 QString MakeInvalidResponseText(const QString& suffix)
 {
     return ReplyLine(QStringLiteral("Invalid Response")) + suffix;
+}
+
+QString ReplyNote(const QString& replyLines)
+{
+    QStringList lines = replyLines.split(ReplyLine(QString()), Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    return lines.join(QStringLiteral(" / "));
 }
 
 QString InterpretAckReply(const QByteArray& received)

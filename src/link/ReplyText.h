@@ -16,6 +16,11 @@ inline QString ReplyLine(const QString& text) { return QStringLiteral("\r\n> ") 
 
 QString MakeInvalidResponseText(const QString& suffix);
 
+// Reply lines as one short text, without their "\r\n> " heads; several
+// lines are joined with " / ". "\r\n> Command Acknowledged" gives
+// "Command Acknowledged".
+QString ReplyNote(const QString& replyLines);
+
 // What the acknowledgement reader appends for the bytes it received (at most one used).
 QString InterpretAckReply(const QByteArray& received);
 

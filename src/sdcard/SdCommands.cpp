@@ -19,7 +19,7 @@ const QString kName = QStringLiteral("name");
 // Writes a card packet and replaces the status text with its log line.
 void SendAndLog(PanelSession& session, const QString& prefix, const QByteArray& packet)
 {
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, LogLabel(prefix));
     session.ShowLog(FormatPieceLogLine(prefix, packet, written));
 }
 
@@ -92,6 +92,10 @@ void ShowCardText(PanelSession& session, int maxBytes, int wanted, const QString
     session.clock().sleepMs(kListingWaitMs);
     const ReceiveLimits limits = LimitsForBaudRate(maxBytes, session.m_baudRate);
     const ReceivedText received = ReceiveUntilZero(session, wanted, limits);
+    session.NoteReply(QStringLiteral("%1: %2 bytes%3")
+                          .arg(what)
+                          .arg(received.bytes)
+                          .arg(received.cut() ? QStringLiteral(", cut") : QString()));
     session.host().showReceivedText(CardTextTitle(), received.text + CutNote(received, limits, what));
 }
 
@@ -102,7 +106,7 @@ CommandOutcome ViewDirectory(PanelSession& session)
     // The third byte of the request carries nothing the module needs.
     const QByteArray packet = PacketBytes({kSdHead, 'D', 0});
     session.PurgeInput();
-    const qint64 written = session.WritePacket(packet);
+    const qint64 written = session.WritePacket(packet, QStringLiteral("Get SD File Directory"));
     session.ShowLog(QStringLiteral("Get SD File Directory: %1,%2 : %3 bytes written")
                         .arg(quint8(packet.at(0)))
                         .arg(quint8(packet.at(1)))

@@ -240,10 +240,13 @@ private slots:
         QCOMPARE(PictureReadFailureText(result), PictureOpenFailureText());
     }
 
-#ifdef Q_OS_UNIX
-    // A named pipe nobody writes to, a device, a link to a picture.
+    // A named pipe nobody writes to, a device, a link to a picture. The slot
+    // exists on every system so that one moc output serves them all.
     void specialFilesNeverBlock()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("Named pipes and /dev are Unix things.");
+#else
         QTemporaryDir dir;
         const QString fifo = dir.filePath("pipe.png");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -265,8 +268,8 @@ private slots:
         QImage picture;
         QVERIFY(ReadPicture(dir.filePath("link.bmp"), picture));
         QCOMPARE(picture.size(), QSize(13, 7));
-    }
 #endif
+    }
 
     // One message per picture that cannot be used, each saying why; the
     // others are converted and the file is written all the same.

@@ -69,6 +69,51 @@ private slots:
         QVERIFY(!huge.clear);
     }
 
+    // A third window (the traffic history) beside the panel and the
+    // emulator's window, covering neither.
+    void besideThePanelAndAnotherWindow_data()
+    {
+        QTest::addColumn<QRect>("panel");
+        QTest::addColumn<QRect>("other");
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("right is taken: below the panel")
+            << QRect(100, 50, 900, 650) << QRect(1008, 50, 396, 300) << QSize(800, 300) << QPoint(100, 708);
+        QTest::newRow("right is taken, yet there is room under the other")
+            << QRect(100, 50, 900, 650) << QRect(1008, 50, 396, 300) << QSize(600, 600) << QPoint(1008, 358);
+        QTest::newRow("only beside the other window")
+            << QRect(0, 0, 900, 1000) << QRect(908, 0, 396, 300) << QSize(500, 300) << QPoint(1312, 0);
+        QTest::newRow("the other is elsewhere: right of the panel")
+            << QRect(100, 50, 900, 650) << QRect(100, 708, 396, 300) << QSize(500, 300) << QPoint(1008, 50);
+    }
+    void besideThePanelAndAnotherWindow()
+    {
+        QFETCH(QRect, panel);
+        QFETCH(QRect, other);
+        QFETCH(QSize, window);
+        QFETCH(QPoint, expected);
+        const WindowPlace place = PlaceBesideWindows(panel, {other}, window, kFullHd, kGap);
+        QCOMPARE(place.topLeft, expected);
+        QVERIFY(place.clear);
+        const QRect frame(place.topLeft, window);
+        QVERIFY(kFullHd.contains(frame));
+        QVERIFY(!frame.intersects(panel));
+        QVERIFY(!frame.intersects(other));
+    }
+
+    void withoutRoomBesideEitherItCoversTheCorner()
+    {
+        const QRect panel(164, 69, 952, 661);
+        const QRect available(0, 0, 1280, 800);
+        const WindowPlace place = PlaceBesideWindows(panel, {QRect(1124, 69, 150, 150)}, kWindow, available, kGap);
+        QCOMPARE(place.topLeft, PlaceBesidePanel(panel, kWindow, available, kGap).topLeft);
+        QVERIFY(!place.clear);
+        // With no other window it is PlaceBesidePanel.
+        const QRect roomy(100, 50, 900, 650);
+        QCOMPARE(PlaceBesideWindows(roomy, {}, kWindow, kFullHd, kGap).topLeft,
+                 PlaceBesidePanel(roomy, kWindow, kFullHd, kGap).topLeft);
+    }
+
     void panelMovesLeftOnlyWhenThatMakesRoom_data()
     {
         QTest::addColumn<QRect>("panel");

@@ -1,11 +1,13 @@
 // The built-in emulator's display window opens beside the panel without
 // covering it, on screens of the sizes people use, each with the panel in
-// its middle as a window system places it. The screens are the offscreen
+// its middle as a window system places it; so does the traffic window where
+// the screen has room for all three. The screens are the offscreen
 // platform's, laid side by side.
 
 #include "app/CTavrelDlg.h"
 #include "emulator/window/EmulatorWindow.h"
 #include "link/PortNames.h"
+#include "link/dialogs/CTrafficWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -122,6 +124,36 @@ private slots:
         // Where there is plenty of room the display keeps its full size.
         if (screenName == QLatin1String("full-hd"))
             QCOMPARE(static_cast<quennel::EmulatorWindow*>(display)->scale(), quennel::EmulatorWindow::kDefaultScale);
+    }
+
+    // On a full-HD screen the traffic window finds a place of its own too,
+    // clear of the panel and of the display.
+    void trafficWindowStaysClearOfBoth()
+    {
+        QScreen* screen = ScreenNamed(QStringLiteral("full-hd"));
+        QVERIFY(screen);
+        const QRect available = screen->availableGeometry();
+        PanelOptions options;
+        options.portName = EmulatorPortName();
+        CTavrelDlg panel(options);
+        QWidget* display = panel.emulatorWindow();
+        panel.setScreen(screen);
+        panel.adjustSize();
+        panel.move(available.center() - QPoint(panel.width() / 2, panel.height() / 2));
+        panel.show();
+        QTRY_VERIFY(display->isVisible());
+        panel.showTrafficHistory();
+        QWidget* traffic = panel.trafficWindow();
+        QTRY_VERIFY(traffic->isVisible());
+
+        const QRect trafficFrame = traffic->frameGeometry();
+        const QString where = QStringLiteral("screen %1, panel %2, display %3, traffic %4")
+                                  .arg(Rect(available), Rect(panel.frameGeometry()), Rect(display->frameGeometry()),
+                                       Rect(trafficFrame));
+        QVERIFY2(available.contains(trafficFrame), qPrintable(where));
+        QVERIFY2(!trafficFrame.intersects(panel.frameGeometry()), qPrintable(where));
+        QVERIFY2(!trafficFrame.intersects(display->frameGeometry()), qPrintable(where));
+        QVERIFY2(traffic->width() >= traffic->minimumSizeHint().width(), qPrintable(where));
     }
 };
 

@@ -1,0 +1,53 @@
+#include "link/TrafficFile.h"
+
+#include "link/TrafficHistory.h"
+#include "link/TrafficLine.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace tavrel {
+
+namespace {
+
+// Lines are formatted and written this many entries at a time.
+constexpr qint64 kEntriesPerWrite = 2000;
+
+// Writes all of `bytes`. A short write is tried again for the rest, so that
+// the system names its reason at the write that takes nothing.
+bool WriteAll(QSaveFile& file, const QByteArray& bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
+QString SaveTrafficLines(const TrafficHistory& history, const QString& path)
+{
+    QSaveFile file(path);
+    // Unbuffered: every write reaches the system at once, so a full disk or
+    // a size limit shows at the write that meets it, not only in commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    const qint64 end = history.committedEnd();
+    for (qint64 first = history.firstSequence(); first < end; first += kEntriesPerWrite) {
+        const QByteArray chunk = FormatTrafficLines(history, first, std::min(end, first + kEntriesPerWrite)).toUtf8();
+        if (!WriteAll(file, chunk)) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return reason;
+        }
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+} // namespace tavrel
