@@ -26,9 +26,8 @@ CommandOutcome DisplayImage(PanelSession& session);
 
 // The command once its dialog has answered: checks the point, remembers the
 // texts in slot 0, writes the header (with the encoding's depth), pauses
-// 10 ms, writes every pixel on
-// its own (16-bit: high byte first) with a 20 ms pause after each row, logs
-// and reads the acknowledgement. The first write the link does not take
+// 10 ms, writes every pixel on its own (16-bit: high byte first) with a
+// 20 ms pause after each row, logs and reads the acknowledgement. The first write the link does not take
 // whole ends the stream; the log line then counts what was written. A
 // picture larger than the panel is cut to 96 x 64 (the dialog never makes
 // one). Progress goes to the host after each row.
