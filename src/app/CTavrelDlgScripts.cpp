@@ -9,6 +9,7 @@
 #include "commands/script/CommandArguments.h"
 #include "commands/script/Script.h"
 #include "imaging/dialogs/CUploadProgress.h"
+#include "link/LostPortWatch.h"
 #include "link/dialogs/CTrafficWindow.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/UiSeam.h"

@@ -17,7 +17,7 @@ QString CliName(const QString& caption)
 }
 
 // The options of the picture commands.
-const QString kPictureOptions = QStringLiteral("--no-resize | --maximize | --resize WxH, --depth 16|8");
+const QString kPictureOptions = QStringLiteral("--no-resize | --maximize | --resize WxH, --depth 16|8, --dither");
 
 const QVector<CommandInfo>& AllCommands()
 {
@@ -125,9 +125,11 @@ const QVector<CommandInfo>& AllCommands()
         {QStringLiteral("Convert"), QStringLiteral("IN OUT.dat"), kPictureOptions,
          QStringLiteral("convert a picture file to an image data file (no port needed)"), nullptr,
          RunConvertArguments, true, CheckConvertArguments},
-        {QStringLiteral("Save BMP"), QStringLiteral("IN OUT.bmp"), QString(),
-         QStringLiteral("save a picture file, as opened, as a 24-bit BMP file (no port needed)"), nullptr,
-         RunSaveBmpArguments, true, CheckSaveBmpArguments},
+        {QStringLiteral("Save BMP"), QStringLiteral("IN OUT.bmp"),
+         QStringLiteral("--as-module, then ") + kPictureOptions,
+         QStringLiteral("save a picture file as a 24-bit BMP file: as opened, or as the module shows it (no port "
+                        "needed)"),
+         nullptr, RunSaveBmpArguments, true, CheckSaveBmpArguments},
         {QStringLiteral("Build Slideshow"), QStringLiteral("OUT.dat IN..."), kPictureOptions,
          QStringLiteral("build a slideshow data file, pictures sorted by path (no port needed)"), nullptr,
          RunBuildSlideshowArguments, true, CheckBuildSlideshowArguments},

@@ -65,7 +65,8 @@ CommandOutcome DisplayImage(PanelSession& session)
     DialogRequest request{DialogKind::DisplayImage,
                           {{QStringLiteral("x"), session.m_lastX[0]},
                            {QStringLiteral("y"), session.m_lastY[0]},
-                           {QStringLiteral("depth"), QString::number(kDepth16), false}}};
+                           {QStringLiteral("depth"), QString::number(kDepth16), false},
+                           {QStringLiteral("dither"), QStringLiteral("0"), false}}};
     if (!session.host().runDialog(request))
         return CommandOutcome::Cancelled;
     const int depth = ParseDecimal(request.value(QStringLiteral("depth")));
@@ -77,13 +78,16 @@ CommandOutcome DisplayImage(PanelSession& session)
         session.host().showMessage(QStringLiteral("There is no picture to display."), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
+    const Dithering dithering =
+        request.value(QStringLiteral("dither")) == QLatin1String("1") ? Dithering::FloydSteinberg : Dithering::Off;
     return SendDisplayImage(session, request.value(QStringLiteral("x")), request.value(QStringLiteral("y")),
-                            request.picture, depth);
+                            request.picture, PixelEncoding(depth, dithering));
 }
 
 CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, const QString& yText,
-                                const QImage& picture, int depth)
+                                const QImage& picture, const PixelEncoding& encoding)
 {
+    const int depth = encoding.depth;
     qint32 x = 0;
     qint32 y = 0;
     if (!session.AcceptSlotZeroPoint(xText, yText, x, y))
@@ -95,7 +99,7 @@ CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, con
         shown = shown.copy(0, 0, qMin(shown.width(), kPictureMaxWidth), qMin(shown.height(), kPictureMaxHeight));
     const int w = shown.width();
     const int h = shown.height();
-    const QByteArray stream = EncodePixelStream(shown, depth, PixelByteOrder::Line);
+    const QByteArray stream = EncodePixelStream(shown, encoding, PixelByteOrder::Line);
     const QByteArray header = DisplayImageHeader(LowByte(x), LowByte(y), w, h, depth);
     const int pixelBytes = depth / 8;
     const QString what = QStringLiteral("Display Image");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/PixelFormats.h"
 #include "link/PanelSession.h"
 
 #include <QByteArray>
@@ -24,14 +25,14 @@ QString DisplayImageLogLine(const QByteArray& sent, qint64 written);
 CommandOutcome DisplayImage(PanelSession& session);
 
 // The command once its dialog has answered: checks the point, remembers the
-// texts in slot 0, writes the header, pauses 10 ms, writes every pixel on
-// its own (16-bit: high byte first) with a 20 ms pause after each row, logs
-// and reads the acknowledgement. The first write the link does not take
+// texts in slot 0, writes the header (with the encoding's depth), pauses
+// 10 ms, writes every pixel on its own (16-bit: high byte first) with a
+// 20 ms pause after each row, logs and reads the acknowledgement. The first write the link does not take
 // whole ends the stream; the log line then counts what was written. A
 // picture larger than the panel is cut to 96 x 64 (the dialog never makes
 // one). Progress goes to the host after each row.
 CommandOutcome SendDisplayImage(PanelSession& session, const QString& xText, const QString& yText,
-                                const QImage& picture, int depth);
+                                const QImage& picture, const PixelEncoding& encoding);
 
 // Sleeps for the given time, measured from the moment `since` was taken,
 // more precisely than a plain sleep: the pauses of a paced stream must not

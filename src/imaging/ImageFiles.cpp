@@ -24,15 +24,16 @@ QByteArray PictureDataHeader(int width, int height, int depth)
     return header;
 }
 
-QByteArray ImageDataFileBytes(const QImage& picture, int depth)
+QByteArray ImageDataFileBytes(const QImage& picture, const PixelEncoding& encoding)
 {
-    return PictureDataHeader(picture.width(), picture.height(), depth)
-        + EncodePixelStream(picture, depth, PixelByteOrder::File);
+    return PictureDataHeader(picture.width(), picture.height(), encoding.depth)
+        + EncodePixelStream(picture, encoding, PixelByteOrder::File);
 }
 
-SaveResult SaveImageDataFile(const QString& path, const QImage& picture, int depth, const QStringList& sources)
+SaveResult SaveImageDataFile(const QString& path, const QImage& picture, const PixelEncoding& encoding,
+                             const QStringList& sources)
 {
-    const QByteArray bytes = ImageDataFileBytes(picture, depth);
+    const QByteArray bytes = ImageDataFileBytes(picture, encoding);
     return SaveFileAtomically(
         path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); }, sources);
 }

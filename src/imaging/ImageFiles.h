@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/AtomicSave.h"
+#include "imaging/PixelFormats.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -18,11 +19,11 @@ QByteArray PictureDataHeader(int width, int height, int depth);
 
 // An image data file: the header, then the pixel stream, 16-bit pixels low
 // byte first.
-QByteArray ImageDataFileBytes(const QImage& picture, int depth);
+QByteArray ImageDataFileBytes(const QImage& picture, const PixelEncoding& encoding);
 
 // The saves of the picture tools; `sources` are the picture files the data
 // was made from, which the save refuses to replace (SaveFileAtomically()).
-SaveResult SaveImageDataFile(const QString& path, const QImage& picture, int depth,
+SaveResult SaveImageDataFile(const QString& path, const QImage& picture, const PixelEncoding& encoding,
                              const QStringList& sources = {});
 
 // The picture as a 24-bit BMP file, whatever the path's extension. Any

@@ -4,6 +4,7 @@
 #include "imaging/ImageFiles.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"
+#include "imaging/PixelQuantiser.h"
 #include "imaging/SlideshowBuilder.h"
 
 #include <QFileInfo>
@@ -57,6 +58,15 @@ bool WrongCount(const PictureArguments& parsed, int least, int most, const QStri
     if (n >= least && (most < 0 || n <= most))
         return false;
     error = QStringLiteral("usage: ") + usage;
+    return true;
+}
+
+// --as-module belongs to save-bmp alone.
+bool AsModuleMisplaced(const PictureArguments& parsed, QString& error)
+{
+    if (!parsed.asModule)
+        return false;
+    error = QStringLiteral("--as-module is an option of save-bmp only");
     return true;
 }
 
@@ -114,6 +124,10 @@ bool ParsePictureArguments(const QStringList& arguments, PictureArguments& parse
             if (!ParseResize(value, parsed.rule, usageError))
                 return false;
             ++resizeOptions;
+        } else if (name == QLatin1String("--dither")) {
+            parsed.dithering = Dithering::FloydSteinberg;
+        } else if (name == QLatin1String("--as-module")) {
+            parsed.asModule = true;
         } else if (name == QLatin1String("--depth")) {
             if (value != QLatin1String("16") && value != QLatin1String("8")) {
                 usageError = QStringLiteral("--depth takes 16 or 8, not \"%1\"").arg(value);
@@ -135,8 +149,7 @@ bool ParsePictureArguments(const QStringList& arguments, PictureArguments& parse
 CommandOutcome RunConvertArguments(PanelSession& session, const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    if (!ParsePictureArguments(arguments, parsed, usageError)
-        || WrongCount(parsed, 2, 2, QStringLiteral("convert IN OUT.dat [options]"), usageError))
+    if (!CheckConvertArguments(arguments, usageError) || !ParsePictureArguments(arguments, parsed, usageError))
         return CommandOutcome::Refused;
     const QString& in = parsed.positional.at(0);
     const QString& out = parsed.positional.at(1);
@@ -150,22 +163,31 @@ CommandOutcome RunConvertArguments(PanelSession& session, const QStringList& arg
         session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
         return CommandOutcome::Refused;
     }
-    return Report(session, SaveImageDataFile(out, picture, parsed.depth, {in}));
+    return Report(session, SaveImageDataFile(out, picture, parsed.encoding(), {in}));
 }
 
 CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    if (!ParsePictureArguments(arguments, parsed, usageError)
-        || WrongCount(parsed, 2, 2, QStringLiteral("save-bmp IN OUT.bmp"), usageError))
+    if (!CheckSaveBmpArguments(arguments, usageError) || !ParsePictureArguments(arguments, parsed, usageError))
         return CommandOutcome::Refused;
     const QString& in = parsed.positional.at(0);
     const QString& out = parsed.positional.at(1);
     const SaveResult checked = CheckSaveTarget(out, {in});
     if (checked.status != SaveStatus::Saved)
         return Report(session, checked);
-    // As stored: the largest pictures are written without a converted copy.
     QImage picture;
+    if (parsed.asModule) {
+        // Converted as for the module, then each pixel in the colour the
+        // module shows for its code.
+        const PictureReadResult read = ReadConvertedPicture(in, parsed.rule, picture);
+        if (!read) {
+            session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
+            return CommandOutcome::Refused;
+        }
+        return Report(session, SaveBmpFile(out, ModuleView(picture, parsed.encoding()), {in}));
+    }
+    // As stored: the largest pictures are written without a converted copy.
     const PictureReadResult read = ReadPictureAsStored(in, picture);
     if (!read) {
         session.host().showMessage(PictureReadFailureText(read), PictureMessageCaption());
@@ -177,8 +199,7 @@ CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arg
 CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    if (!ParsePictureArguments(arguments, parsed, usageError)
-        || WrongCount(parsed, 1, -1, QStringLiteral("build-slideshow OUT.dat IN... [options]"), usageError))
+    if (!CheckBuildSlideshowArguments(arguments, usageError) || !ParsePictureArguments(arguments, parsed, usageError))
         return CommandOutcome::Refused;
     // The builder's list holds full paths.
     QStringList pictures;
@@ -194,35 +215,41 @@ CommandOutcome RunBuildSlideshowArguments(PanelSession& session, const QStringLi
     };
     const CommandOutcome outcome = Report(session, BuildSlideshowFile(parsed.positional.at(0),
                                                                       SortedPicturePaths(pictures), parsed.rule,
-                                                                      parsed.depth, hooks));
+                                                                      parsed.encoding(), hooks));
     return allRead ? outcome : CommandOutcome::Refused;
 }
 
 bool CheckConvertArguments(const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    return ParsePictureArguments(arguments, parsed, usageError)
+    return ParsePictureArguments(arguments, parsed, usageError) && !AsModuleMisplaced(parsed, usageError)
         && !WrongCount(parsed, 2, 2, QStringLiteral("convert IN OUT.dat [options]"), usageError);
 }
 
 bool CheckSaveBmpArguments(const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    return ParsePictureArguments(arguments, parsed, usageError)
-        && !WrongCount(parsed, 2, 2, QStringLiteral("save-bmp IN OUT.bmp"), usageError);
+    if (!ParsePictureArguments(arguments, parsed, usageError)
+        || WrongCount(parsed, 2, 2, QStringLiteral("save-bmp IN OUT.bmp [--as-module [options]]"), usageError))
+        return false;
+    if (!parsed.asModule && parsed.dithering != Dithering::Off) {
+        usageError = QStringLiteral("--dither needs --as-module: without it save-bmp writes the picture as opened");
+        return false;
+    }
+    return true;
 }
 
 bool CheckBuildSlideshowArguments(const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    return ParsePictureArguments(arguments, parsed, usageError)
+    return ParsePictureArguments(arguments, parsed, usageError) && !AsModuleMisplaced(parsed, usageError)
         && !WrongCount(parsed, 1, -1, QStringLiteral("build-slideshow OUT.dat IN... [options]"), usageError);
 }
 
 bool CheckDisplayImageArguments(const QStringList& arguments, QString& usageError)
 {
     PictureArguments parsed;
-    return ParsePictureArguments(arguments, parsed, usageError)
+    return ParsePictureArguments(arguments, parsed, usageError) && !AsModuleMisplaced(parsed, usageError)
         && !WrongCount(parsed, 1, 3, QStringLiteral("display-image IN [X Y] [options]"), usageError);
 }
 
@@ -240,7 +267,7 @@ CommandOutcome RunDisplayImageArguments(PanelSession& session, const QStringList
     // Like the dialog, X and Y start from slot 0.
     const QString x = parsed.positional.value(1, session.m_lastX[0]);
     const QString y = parsed.positional.value(2, session.m_lastY[0]);
-    return SendDisplayImage(session, x, y, picture, parsed.depth);
+    return SendDisplayImage(session, x, y, picture, parsed.encoding());
 }
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PictureConversion.h"
+#include "imaging/PixelFormats.h"
 #include "link/PanelSession.h"
 
 #include <QString>
@@ -13,12 +14,15 @@ namespace tavrel {
 // nothing was done. Results go where the panel shows them: the status text
 // (printed on standard output) or message boxes (standard error).
 //
-// Shared options: --no-resize (the default) | --maximize | --resize WxH, and
-// --depth 16|8 (default 16); "--" ends the options.
+// Shared options: --no-resize (the default) | --maximize | --resize WxH,
+// --depth 16|8 (default 16) and --dither (Floyd-Steinberg instead of
+// truncation); "--" ends the options.
 
 // convert IN OUT.dat: an image data file.
 CommandOutcome RunConvertArguments(PanelSession& session, const QStringList& arguments, QString& usageError);
-// save-bmp IN OUT.bmp: the picture as opened, as a 24-bit BMP.
+// save-bmp IN OUT.bmp: the picture as opened, as a 24-bit BMP. With
+// --as-module: the converted picture as the module shows it at the depth
+// (dithered with --dither), to look at on the computer.
 CommandOutcome RunSaveBmpArguments(PanelSession& session, const QStringList& arguments, QString& usageError);
 // build-slideshow OUT.dat IN...: a slideshow data file of the pictures in
 // the builder's order (full paths sorted without regard to case).
@@ -36,7 +40,11 @@ bool CheckBuildSlideshowArguments(const QStringList& arguments, QString& usageEr
 struct PictureArguments {
     ResizeRule rule;
     int depth = 16;
+    Dithering dithering = Dithering::Off;
+    bool asModule = false;  // save-bmp only
     QStringList positional;
+
+    PixelEncoding encoding() const { return PixelEncoding(depth, dithering); }
 };
 bool ParsePictureArguments(const QStringList& arguments, PictureArguments& parsed, QString& usageError);
 

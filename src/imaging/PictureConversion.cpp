@@ -1,6 +1,7 @@
 #include "imaging/PictureConversion.h"
 
 #include "imaging/PixelFormats.h"
+#include "imaging/PixelQuantiser.h"
 
 #include <QtGlobal>
 
@@ -69,18 +70,15 @@ QImage ConvertPicture(const QImage& source, const ResizeRule& rule)
     return OpaqueRgb888(opaque.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
-QByteArray EncodePixelStream(const QImage& picture, int depth, PixelByteOrder order)
+QByteArray EncodePixelStream(const QImage& picture, const PixelEncoding& encoding, PixelByteOrder order)
 {
     QByteArray out;
     if (picture.isNull())
         return out;
-    const QImage rgb = OpaqueRgb888(picture);
-    out.reserve(int(PixelStreamSize(rgb.width(), rgb.height(), depth)));
-    for (int y = 0; y < rgb.height(); ++y) {
-        const uchar* line = rgb.constScanLine(y);
-        for (int x = 0; x < rgb.width(); ++x, line += 3)
-            AppendPixel(out, line[0], line[1], line[2], depth, order);
-    }
+    const std::vector<quint16> codes = QuantisePixels(picture, encoding);
+    out.reserve(int(PixelStreamSize(picture.width(), picture.height(), encoding.depth)));
+    for (const quint16 code : codes)
+        AppendPixelCode(out, code, encoding.depth, order);
     return out;
 }
 

@@ -34,16 +34,29 @@ constexpr quint8 PixelToRgb332(int red, int green, int blue)
 // either way.
 enum class PixelByteOrder { Line, File };
 
-// Appends one encoded pixel.
-inline void AppendPixel(QByteArray& out, int red, int green, int blue, int depth, PixelByteOrder order)
+// How a picture's colours are brought down to the module's levels: each
+// pixel truncated on its own (the encoders above), or Floyd-Steinberg error
+// diffusion, which spreads each pixel's difference to the level shown over
+// its neighbours so that areas keep their mean colour.
+enum class Dithering { Off, FloydSteinberg };
+
+// The depth and the way to reach it. A depth alone means truncation, the
+// module's plain encoding.
+struct PixelEncoding {
+    PixelEncoding(int bits = kDepth16, Dithering how = Dithering::Off) : depth(bits), dithering(how) {}
+    int depth;
+    Dithering dithering;
+};
+
+// Appends one pixel code (RGB565 or RGB332, by the depth) in the byte order.
+inline void AppendPixelCode(QByteArray& out, quint16 code, int depth, PixelByteOrder order)
 {
     if (depth == kDepth8) {
-        out.append(static_cast<char>(PixelToRgb332(red, green, blue)));
+        out.append(static_cast<char>(code & 0xFF));
         return;
     }
-    const quint16 v = PixelToRgb565(red, green, blue);
-    const char high = static_cast<char>(v >> 8);
-    const char low = static_cast<char>(v & 0xFF);
+    const char high = static_cast<char>(code >> 8);
+    const char low = static_cast<char>(code & 0xFF);
     if (order == PixelByteOrder::Line) {
         out.append(high);
         out.append(low);
@@ -60,7 +73,8 @@ constexpr qint64 PixelStreamSize(int width, int height, int depth)
 }
 
 // The picture's pixels row by row from the top, left to right in each row,
-// each encoded at the depth in the given byte order. No padding, no header.
-QByteArray EncodePixelStream(const QImage& picture, int depth, PixelByteOrder order);
+// quantised by QuantisePixels() and laid out in the given byte order. No
+// padding, no header.
+QByteArray EncodePixelStream(const QImage& picture, const PixelEncoding& encoding, PixelByteOrder order);
 
 } // namespace tavrel

@@ -32,7 +32,7 @@ QStringList SortedPicturePaths(const QStringList& paths)
 }
 
 std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rule,
-                                 const std::function<void(int index, const Slide& slide)>& ready)
+                                 const std::function<void(int index, const Slide& slide)>& ready, int threads)
 {
     const int count = int(paths.size());
     std::vector<Slide> slides(static_cast<size_t>(count));
@@ -43,7 +43,7 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
     // Each worker decodes and converts one picture; the pictures are
     // independent, so the order of work does not change any byte.
     QThreadPool pool;
-    pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+    pool.setMaxThreadCount(threads > 0 ? threads : qMax(1, QThread::idealThreadCount()));
     // The largest files start first, so that no core is left with one big
     // picture at the end while the others wait.
     std::vector<int> order(static_cast<size_t>(count));
@@ -101,20 +101,22 @@ QString SlideSizeMismatchText(const Slide& first, const Slide& other)
         .arg(a.height());
 }
 
-QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, int depth)
+QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, const PixelEncoding& encoding)
 {
     QByteArray bytes;
     if (slides.empty())
         return bytes;
     const QImage& first = slides.front().picture;
-    bytes = PictureDataHeader(first.width(), first.height(), depth);
+    bytes = PictureDataHeader(first.width(), first.height(), encoding.depth);
+    // Each picture is quantised on its own: a frame's dithering does not
+    // reach into the next.
     for (const Slide& slide : slides)
-        bytes += EncodePixelStream(slide.picture, depth, PixelByteOrder::File);
+        bytes += EncodePixelStream(slide.picture, encoding, PixelByteOrder::File);
     return bytes;
 }
 
-SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule, int depth,
-                              const SlideshowSaveHooks& hooks)
+SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule,
+                              const PixelEncoding& encoding, const SlideshowSaveHooks& hooks)
 {
     QString refusal;
     SaveResult result = SaveFileAtomically(outputPath, [&](QIODevice& out) {
@@ -129,7 +131,7 @@ SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& path
             refusal = SlideSizeMismatchText(slides.front(), slides[size_t(mismatch)]);
             return false;
         }
-        const QByteArray bytes = SlideshowFileBytes(slides, depth);
+        const QByteArray bytes = SlideshowFileBytes(slides, encoding);
         return out.write(bytes) == bytes.size();
     }, paths);
     if (!refusal.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "imaging/ImageFiles.h"
 #include "imaging/PictureConversion.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PixelFormats.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -32,9 +33,11 @@ struct Slide {
 // has the cores; the result is the same as converting them one by one. A
 // picture that cannot be decoded becomes the empty picture's conversion:
 // nothing under NoResize, a black frame otherwise. `ready` is called on the
-// calling thread, in list order, as soon as each slide is done.
+// calling thread, in list order, as soon as each slide is done. `threads`
+// limits the pictures converted at once (0: one per core).
 std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rule,
-                                 const std::function<void(int index, const Slide& slide)>& ready = {});
+                                 const std::function<void(int index, const Slide& slide)>& ready = {},
+                                 int threads = 0);
 
 // The index of the first slide whose size is not the first slide's (the only
 // size the file's header records), or -1 when all agree.
@@ -44,7 +47,7 @@ QString SlideSizeMismatchText(const Slide& first, const Slide& other);
 // The slideshow data file: the first picture's width and height and the
 // depth, then every picture's pixel stream (16-bit low byte first). Empty
 // (not even a header) for no slides.
-QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, int depth);
+QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, const PixelEncoding& encoding);
 
 struct SlideshowSaveHooks {
     // A message box during the save: a picture that cannot be decoded, or is
@@ -59,7 +62,7 @@ struct SlideshowSaveHooks {
 // before anything is written (SaveStatus::Refused, naming the first that
 // differs); an earlier file of that name is then left as it was. Nor does it
 // replace one of the pictures it reads.
-SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule, int depth,
-                              const SlideshowSaveHooks& hooks = {});
+SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule,
+                              const PixelEncoding& encoding, const SlideshowSaveHooks& hooks = {});
 
 } // namespace tavrel

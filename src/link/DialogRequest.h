@@ -43,7 +43,7 @@ enum class DialogKind {
     SdYModem,             // CYmodemDialog, "Start YModem Session": no fields
 
     // Pictures
-    DisplayImage,  // CDisplayImageDialog, "Display Image": x, y; "depth" (16/8); answers with `picture`
+    DisplayImage,  // CDisplayImageDialog, "Display Image": x, y; "depth" (16/8), "dither" (0/1); answers with `picture`
     Slideshow,     // CSlideShowDialog, "Display or Create Slideshow": name, x, y, delay
 };
 

@@ -39,6 +39,7 @@ public:
     QString x = "0";
     QString y = "0";
     QString depth = "16";
+    QString dither = "0";
     QImage picture;
 
     QString statusText() const override { return status; }
@@ -55,6 +56,7 @@ public:
         request.setValue("x", x);
         request.setValue("y", y);
         request.setValue("depth", depth);
+        request.setValue("dither", dither);
         request.picture = picture;
         return true;
     }
@@ -186,6 +188,28 @@ private slots:
         QCOMPARE(DisplayImage(cancelled.session), CommandOutcome::Cancelled);
         QVERIFY(cancelled.link->writes.isEmpty());
         QCOMPARE(cancelled.host.status, QStringLiteral("kept"));
+    }
+
+    void ditherFromTheDialogShapesTheStream()
+    {
+        // The dialog is offered "Dither" off; its answer picks the quantiser,
+        // and each pixel still goes in a write of its own.
+        QImage picture(3, 1, QImage::Format_RGB888);
+        picture.fill(QColor(0, 0, 43));
+        Rig<PictureHost> rig;
+        rig.host.picture = picture;
+        rig.host.depth = "8";
+        rig.host.dither = "1";
+        DisplayImage(rig.session);
+        QCOMPARE(rig.host.shown.value(0).value("dither"), QStringLiteral("0"));
+        QCOMPARE(rig.link->writes,
+                 (QVector<QByteArray>{Bytes({0x49, 0, 0, 3, 1, 8}), Bytes({0x01}), Bytes({0x00}), Bytes({0x01})}));
+
+        Rig<PictureHost> plain;
+        plain.host.picture = picture;
+        plain.host.depth = "8";
+        DisplayImage(plain.session);
+        QCOMPARE(plain.link->writes.mid(1), (QVector<QByteArray>{Bytes({0}), Bytes({0}), Bytes({0})}));
     }
 
     void uploadStopsAtTheFirstWriteTheLinkRefuses_data()
@@ -446,6 +470,37 @@ private slots:
         QCOMPARE(QSize(parsed.rule.width, parsed.rule.height), size);
         QCOMPARE(parsed.depth, depth);
         QCOMPARE(parsed.positional, positional);
+    }
+
+    void ditherAndAsModuleArguments()
+    {
+        PictureArguments parsed;
+        QString error;
+        QVERIFY(ParsePictureArguments({"in.png", "out.dat", "--depth", "8"}, parsed, error));
+        QCOMPARE(int(parsed.encoding().dithering), int(Dithering::Off));
+        QVERIFY(!parsed.asModule);
+        QVERIFY(ParsePictureArguments({"--dither", "in.png", "--as-module", "out.bmp"}, parsed, error));
+        QCOMPARE(int(parsed.encoding().dithering), int(Dithering::FloydSteinberg));
+        QCOMPARE(parsed.encoding().depth, 16);
+        QVERIFY(parsed.asModule);
+        QCOMPARE(parsed.positional, (QStringList{"in.png", "out.bmp"}));
+        QVERIFY(!ParsePictureArguments({"--dither=yes"}, parsed, error));
+        QCOMPARE(error, QStringLiteral("--dither takes no value"));
+
+        // --as-module belongs to save-bmp; the other commands refuse it
+        // before they touch a file or the port.
+        Rig<PictureHost> rig;
+        QCOMPARE(RunConvertArguments(rig.session, {"in.png", "out.dat", "--as-module"}, error),
+                 CommandOutcome::Refused);
+        QCOMPARE(error, QStringLiteral("--as-module is an option of save-bmp only"));
+        QVERIFY(!CheckDisplayImageArguments({"in.png", "--as-module"}, error));
+        QVERIFY(CheckDisplayImageArguments({"in.png", "--dither", "--depth", "8"}, error));
+        // Without --as-module, save-bmp writes the picture as opened, which
+        // --dither cannot change.
+        error.clear();
+        QCOMPARE(RunSaveBmpArguments(rig.session, {"in.png", "out.bmp", "--dither"}, error), CommandOutcome::Refused);
+        QVERIFY(error.startsWith("--dither needs --as-module"));
+        QVERIFY(rig.link->writes.isEmpty());
     }
 
     void badPictureArguments_data()

@@ -419,6 +419,9 @@ private slots:
         picture.fields.push_back({kPictureResizeField, QStringLiteral("48x32"), false});
         recorder.dialogAnswered(picture);
         recorder.commandEnded(*FindCommandByCliName(QStringLiteral("display-image")), true);
+        picture.fields.push_back({QStringLiteral("dither"), QStringLiteral("1"), false});
+        recorder.dialogAnswered(picture);
+        recorder.commandEnded(*FindCommandByCliName(QStringLiteral("display-image")), true);
 
         QStringList lines = QString::fromUtf8(buffer->data()).split(QLatin1Char('\n'));
         QVERIFY(lines.takeFirst().startsWith(QStringLiteral("# Recorded by Tavrel")));
@@ -431,6 +434,7 @@ private slots:
                             "# display-image not recorded: the picture sent was not converted straight from a picture "
                             "file (the placeholder, or a file changed since it was opened)",
                             "display-image '/tmp/my picture.png' 0 0 --resize=48x32 --depth=8",
+                            "display-image '/tmp/my picture.png' 0 0 --resize=48x32 --depth=8 --dither",
                             "",
                         }));
         Script script;

@@ -52,6 +52,8 @@ bool PictureWords(const DialogRequest& request, QStringList& positional, QString
         options << QStringLiteral("--resize=") + resize;
     if (request.value(QStringLiteral("depth")) == QLatin1String("8"))
         options << QStringLiteral("--depth=8");
+    if (request.value(QStringLiteral("dither")) == QLatin1String("1"))
+        options << QStringLiteral("--dither");
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "imaging/dialogs/IntegerEntry.h"
 #include "imaging/dialogs/PictureDialogParts.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,6 +62,8 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     previewColumn->addWidget(previewLabel);
     m_preview = MakePicturePreview(this, "preview", 1001);
     previewColumn->addWidget(PreviewFrame(this, m_preview));
+    m_showAsModuleCheck = MakeShowAsModuleCheck(this);
+    previewColumn->addWidget(m_showAsModuleCheck);
     previewColumn->addStretch(1);
     grid->addLayout(previewColumn, mainRow, 2);
 
@@ -75,14 +78,16 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     const DepthControls depth = MakeDepthGroup(this);
     m_depth16Radio = depth.depth16;
     m_depth8Radio = depth.depth8;
+    m_ditherCheck = depth.dither;
     options->addWidget(depth.group);
     options->addStretch(1);
     grid->addLayout(options, mainRow, 3);
 
     auto* done = MakeButton(this, tr("Done"), "doneButton", 2);
     AddBesideOk(this, okButton(), done);
-    m_tabOrder = {m_xEdit, m_yEdit, open, saveBmp, saveData, m_resizeRadios[0], m_resizeRadios[1],
-                  m_resizeRadios[2], m_widthEdit, m_heightEdit, m_depth16Radio, m_depth8Radio, okButton(), done};
+    m_tabOrder = {m_xEdit, m_yEdit, open, saveBmp, saveData, m_showAsModuleCheck, m_resizeRadios[0],
+                  m_resizeRadios[1], m_resizeRadios[2], m_widthEdit, m_heightEdit, m_depth16Radio, m_depth8Radio,
+                  m_ditherCheck, okButton(), done};
 
     connect(open, &QPushButton::clicked, this, &CDisplayImageDialog::OnOpenPicture);
     connect(saveBmp, &QPushButton::clicked, this, &CDisplayImageDialog::OnSaveBmp);
@@ -92,6 +97,8 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
         connect(m_resizeRadios[i], &QRadioButton::clicked, this, [this, i] { OnResizeOption(i + 1); });
     connect(m_depth16Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(16); });
     connect(m_depth8Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(8); });
+    connect(m_ditherCheck, &QCheckBox::clicked, this, &CDisplayImageDialog::OnDither);
+    connect(m_showAsModuleCheck, &QCheckBox::clicked, this, &CDisplayImageDialog::OnShowAsModule);
 
     showPreview(placeholderPicture());
 }
@@ -117,6 +124,13 @@ void CDisplayImageDialog::push()
     const int mode = qBound(1, m_resizeMode, 3);
     m_resizeRadios[mode - 1]->setChecked(true);
     (m_bitDepth == 8 ? m_depth8Radio : m_depth16Radio)->setChecked(true);
+    m_ditherCheck->setChecked(m_dither);
+    m_showAsModuleCheck->setChecked(m_showAsModule);
+}
+
+PixelEncoding CDisplayImageDialog::encoding() const
+{
+    return PixelEncoding(m_bitDepth == 8 ? kDepth8 : kDepth16, m_dither ? Dithering::FloydSteinberg : Dithering::Off);
 }
 
 bool CDisplayImageDialog::commit()
@@ -146,7 +160,12 @@ void CDisplayImageDialog::commitOrRevert()
 void CDisplayImageDialog::showPreview(const QImage& picture)
 {
     m_previewPicture = picture;
-    SetPreviewPicture(m_preview, picture);
+    updatePreviewView();
+}
+
+void CDisplayImageDialog::updatePreviewView()
+{
+    SetPreviewPicture(m_preview, PreviewOf(m_previewPicture, m_showAsModule, encoding()));
 }
 
 bool CDisplayImageDialog::sourceIsUnchangedFile() const
@@ -209,9 +228,22 @@ void CDisplayImageDialog::OnResizeOption(int mode)
 
 void CDisplayImageDialog::OnBitDepth(int depth)
 {
-    // The preview always shows full colour; the depth only matters for the
-    // data made from it.
+    // The preview shows full colour unless it is to show the module's view;
+    // the converted picture itself never changes with the depth.
     m_bitDepth = depth == 8 ? 8 : 16;
+    updatePreviewView();
+}
+
+void CDisplayImageDialog::OnDither(bool on)
+{
+    m_dither = on;
+    updatePreviewView();
+}
+
+void CDisplayImageDialog::OnShowAsModule(bool on)
+{
+    m_showAsModule = on;
+    updatePreviewView();
 }
 
 QStringList CDisplayImageDialog::openedPicture() const
@@ -223,14 +255,14 @@ void CDisplayImageDialog::OnSaveData()
 {
     commitOrRevert();
     const QImage picture = m_previewPicture;
-    const int depth = m_bitDepth;
+    const PixelEncoding chosenEncoding = encoding();
     const QString chosen = UiSeam::getSaveFileName(this, tr("Save As"),
                                                    SaveNameBeside(m_lastPath, QStringLiteral("dat")),
                                                    QStringLiteral("Oled Image Data (*.dat);;All Files (*)"));
     if (chosen.isEmpty())
         return;
     const SaveResult result =
-        SaveImageDataFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), picture, depth, openedPicture());
+        SaveImageDataFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), picture, chosenEncoding, openedPicture());
     UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
 }
 

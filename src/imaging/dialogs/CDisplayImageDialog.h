@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PictureConversion.h"
+#include "imaging/PixelFormats.h"
 #include "link/dialogs/CParameterDialog.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +39,8 @@ public:
     int m_resizeWidth = 96;
     int m_resizeHeight = 64;
     int m_bitDepth = 16;
+    bool m_dither = false;        // "Dither": Floyd-Steinberg instead of truncation
+    bool m_showAsModule = false;  // "Show as on the module": the preview at m_bitDepth
     QString m_sourceSizeText;
 
     // The picture the preview shows: the converted picture, or the
@@ -47,6 +51,8 @@ public:
     // from a file (the placeholder, or a file changed since it was opened).
     QString convertedFile() const { return m_previewFile; }
     ResizeRule convertedRule() const { return m_previewRule; }
+    // The depth and dithering chosen, for the data made from the picture.
+    PixelEncoding encoding() const;
     static QImage placeholderPicture();
 
 public slots:
@@ -57,6 +63,8 @@ public slots:
     void OnSaveData();
     void OnResizeOption(int mode);
     void OnBitDepth(int depth);
+    void OnDither(bool on);
+    void OnShowAsModule(bool on);
 
 protected:
     void push() override;
@@ -70,6 +78,8 @@ private:
     void commitOrRevert();
     void refreshPreview();
     void showPreview(const QImage& picture);
+    // Shows the converted picture in full colour or as the module shows it.
+    void updatePreviewView();
     ResizeRule rule() const;
     bool sourceIsUnchangedFile() const;
     // The picture file last opened, which no save may replace.
@@ -96,6 +106,8 @@ private:
     QRadioButton* m_resizeRadios[3] = {};
     QRadioButton* m_depth16Radio = nullptr;
     QRadioButton* m_depth8Radio = nullptr;
+    QCheckBox* m_ditherCheck = nullptr;
+    QCheckBox* m_showAsModuleCheck = nullptr;
 };
 
 } // namespace tavrel

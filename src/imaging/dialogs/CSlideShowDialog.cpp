@@ -8,6 +8,7 @@
 #include "imaging/dialogs/PictureDialogParts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -87,7 +88,9 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
     const DepthControls depth = MakeDepthGroup(create);
     m_depthRadios[0] = depth.depth16;
     m_depthRadios[1] = depth.depth8;
+    m_ditherCheck = depth.dither;
     m_slidePreview = MakePicturePreview(create, "slidePreview", 1050);
+    m_showAsModuleCheck = MakeShowAsModuleCheck(create);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(add);
@@ -103,6 +106,7 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
     auto* depthAndPreview = new QVBoxLayout;
     depthAndPreview->addWidget(depth.group);
     depthAndPreview->addWidget(PreviewFrame(create, m_slidePreview));
+    depthAndPreview->addWidget(m_showAsModuleCheck);
     depthAndPreview->addStretch(1);
     bottom->addLayout(depthAndPreview);
     bottom->addStretch(1);
@@ -114,12 +118,25 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
 
     m_tabOrder = {m_fileNameEdit, m_xEdit, m_yEdit, m_delayEdit, m_pictureList, add, remove, clear, save,
                   m_resizeRadios[0], m_resizeRadios[1], m_resizeRadios[2], m_widthEdit, m_heightEdit,
-                  m_depthRadios[0], m_depthRadios[1], okButton()};
+                  m_depthRadios[0], m_depthRadios[1], m_ditherCheck, m_showAsModuleCheck, okButton()};
 
     connect(add, &QPushButton::clicked, this, &CSlideShowDialog::OnAddPictures);
     connect(remove, &QPushButton::clicked, this, &CSlideShowDialog::OnRemoveSelected);
     connect(clear, &QPushButton::clicked, this, &CSlideShowDialog::OnClearList);
     connect(save, &QPushButton::clicked, this, &CSlideShowDialog::OnSaveSlideshow);
+    // The depth and "Dither" are read when a file is saved; only the
+    // preview of the module's view follows them at once.
+    for (QAbstractButton* control : {static_cast<QAbstractButton*>(m_depthRadios[1]),
+                                     static_cast<QAbstractButton*>(m_ditherCheck),
+                                     static_cast<QAbstractButton*>(m_showAsModuleCheck)})
+        connect(control, &QAbstractButton::toggled, this, &CSlideShowDialog::updateSlidePreview);
+}
+
+void CSlideShowDialog::updateSlidePreview()
+{
+    const PixelEncoding encoding(m_depthRadios[1]->isChecked() ? kDepth8 : kDepth16,
+                                 m_ditherCheck->isChecked() ? Dithering::FloydSteinberg : Dithering::Off);
+    SetPreviewPicture(m_slidePreview, PreviewOf(m_slidePicture, m_showAsModuleCheck->isChecked(), encoding));
 }
 
 ResizeRule CSlideShowDialog::rule() const
@@ -135,6 +152,7 @@ void CSlideShowDialog::push()
     m_delayEdit->setText(m_delay);
     m_resizeRadios[qBound(0, m_resizeRadio, 2)]->setChecked(true);
     m_depthRadios[m_depthRadio == 1 ? 1 : 0]->setChecked(true);
+    m_ditherCheck->setChecked(m_dither);
     m_widthEdit->setText(QString::number(m_resizeWidth));
     m_heightEdit->setText(QString::number(m_resizeHeight));
 }
@@ -149,6 +167,7 @@ bool CSlideShowDialog::commit()
         if (m_resizeRadios[i]->isChecked())
             m_resizeRadio = i;
     m_depthRadio = m_depthRadios[1]->isChecked() ? 1 : 0;
+    m_dither = m_ditherCheck->isChecked();
     return CommitIntegerEntry(this, m_widthEdit, 1, kPictureMaxWidth, m_resizeWidth)
         && CommitIntegerEntry(this, m_heightEdit, 1, kPictureMaxHeight, m_resizeHeight);
 }
@@ -219,11 +238,14 @@ void CSlideShowDialog::OnSaveSlideshow()
         QApplication::setOverrideCursor(Qt::WaitCursor);
     };
     hooks.preview = [this](int, const QImage& picture) {
-        SetPreviewPicture(m_slidePreview, picture);
+        m_slidePicture = picture;
+        updateSlidePreview();
         m_slidePreview->repaint();
     };
+    const PixelEncoding encoding(m_depthRadio == 1 ? kDepth8 : kDepth16,
+                                 m_dither ? Dithering::FloydSteinberg : Dithering::Off);
     const SaveResult result = BuildSlideshowFile(WithDefaultSuffix(chosen, QStringLiteral("dat")), pictures(), rule(),
-                                                 m_depthRadio == 1 ? kDepth8 : kDepth16, hooks);
+                                                 encoding, hooks);
     QApplication::restoreOverrideCursor();
     UiSeam::showMessage(this, SaveResultText(result), PictureMessageCaption());
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -34,6 +35,7 @@ public:
     int m_resizeRadio = 0;  // 0 No Resize, 1 Maximize, 2 Resize to:
     int m_resizeWidth = 96;
     int m_resizeHeight = 64;
+    bool m_dither = false;  // "Dither": Floyd-Steinberg instead of truncation
 
     // The list's entries in order.
     QStringList pictures() const;
@@ -53,7 +55,11 @@ protected:
 
 private:
     ResizeRule rule() const;
+    // The last converted picture, in full colour or as the module shows it
+    // at the depth and dithering the controls show now.
+    void updateSlidePreview();
 
+    QImage m_slidePicture;
     bool m_tabOrderSet = false;
     QList<QWidget*> m_tabOrder;
     QLineEdit* m_fileNameEdit = nullptr;
@@ -66,6 +72,8 @@ private:
     QLineEdit* m_heightEdit = nullptr;
     QRadioButton* m_resizeRadios[3] = {};
     QRadioButton* m_depthRadios[2] = {};
+    QCheckBox* m_ditherCheck = nullptr;
+    QCheckBox* m_showAsModuleCheck = nullptr;
 };
 
 } // namespace tavrel

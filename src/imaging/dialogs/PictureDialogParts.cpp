@@ -2,9 +2,11 @@
 
 #include "imaging/PictureConversion.h"
 #include "imaging/PixelFormats.h"
+#include "imaging/PixelQuantiser.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -140,10 +142,27 @@ DepthControls MakeDepthGroup(QWidget* parent)
     auto* buttons = new QButtonGroup(c.group);
     buttons->addButton(c.depth16);
     buttons->addButton(c.depth8);
+    c.dither = new QCheckBox(QObject::tr("Dither"), c.group);
+    IdentifyControl(c.dither, "ditherCheck", 1060);
+    c.dither->setToolTip(QObject::tr("Spread each pixel's colour error over its neighbours (Floyd-Steinberg) "
+                                     "instead of cutting the low bits off"));
     auto* box = new QHBoxLayout(c.group);
     box->addWidget(c.depth16);
     box->addWidget(c.depth8);
+    box->addWidget(c.dither);
     return c;
+}
+
+QCheckBox* MakeShowAsModuleCheck(QWidget* parent)
+{
+    auto* check = new QCheckBox(QObject::tr("Show as on the module"), parent);
+    IdentifyControl(check, "showAsModuleCheck", 1061);
+    return check;
+}
+
+QImage PreviewOf(const QImage& converted, bool asModule, const PixelEncoding& encoding)
+{
+    return asModule ? ModuleView(converted, encoding) : converted;
 }
 
 void ChainTabOrder(const QList<QWidget*>& widgets)

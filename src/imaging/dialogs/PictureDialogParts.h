@@ -1,11 +1,13 @@
 #pragma once
 
 #include "imaging/PictureConversion.h"
+#include "imaging/PixelFormats.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 
+class QCheckBox;
 class QDialog;
 class QGroupBox;
 class QLabel;
@@ -49,13 +51,24 @@ ResizeControls MakeResizeGroup(QWidget* parent);
 // with the width and height typed for "Resize to:".
 ResizeRule ResizeRuleOf(int choice, int width, int height);
 
-// "Bit Depth": "16-bit" (1034), "8-bit" (1035).
+// "Bit Depth": "16-bit" (1034), "8-bit" (1035), and beside them the check
+// box "Dither" (1060), off.
 struct DepthControls {
     QGroupBox* group = nullptr;
     QRadioButton* depth16 = nullptr;
     QRadioButton* depth8 = nullptr;
+    QCheckBox* dither = nullptr;
 };
 DepthControls MakeDepthGroup(QWidget* parent);
+
+// "Show as on the module" (1061), off: the check box under a preview that
+// switches it from the picture in full colour to the picture as the module
+// shows it at the chosen depth.
+QCheckBox* MakeShowAsModuleCheck(QWidget* parent);
+
+// What a preview shows of a converted picture: the picture itself, or, when
+// `asModule`, the module's view of it in that encoding (ModuleView()).
+QImage PreviewOf(const QImage& converted, bool asModule, const PixelEncoding& encoding);
 
 // Tab order through the widgets in the order given.
 void ChainTabOrder(const QList<QWidget*>& widgets);

@@ -18,6 +18,7 @@ bool RunPictureDialog(QWidget* parent, DialogRequest& request)
         request.setValue(QStringLiteral("x"), dialog.m_x);
         request.setValue(QStringLiteral("y"), dialog.m_y);
         request.setValue(QStringLiteral("depth"), QString::number(dialog.m_bitDepth));
+        request.setValue(QStringLiteral("dither"), dialog.m_dither ? QStringLiteral("1") : QStringLiteral("0"));
         request.picture = dialog.convertedPicture();
         // Where the picture came from, so that the command can be written
         // as a line of a script.
