@@ -20,6 +20,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
@@ -332,6 +333,56 @@ private slots:
         QCOMPARE(next.exitCode, 0);
         QCOMPARE(next.out, SetPixelLog(5, 6, 5) + QStringLiteral("\n> Command Acknowledged\n"));
         QVERIFY(bench.lit(5, 6));
+    }
+
+    // A script run with --reconnect: the emulator is replaced during a
+    // wait line, the next line meets the lost port before any of it is
+    // written, is sent again on the new emulator, and the run goes on.
+    // Without --reconnect the same loss ends the run there.
+    void scriptRunCarriesOnAcrossAReplug_data()
+    {
+        QTest::addColumn<bool>("reconnect");
+        QTest::newRow("with --reconnect") << true;
+        QTest::newRow("without") << false;
+    }
+    void scriptRunCarriesOnAcrossAReplug()
+    {
+        QFETCH(bool, reconnect);
+        Bench bench;
+        QVERIFY(bench.plugIn());
+        const QString script = bench.dir.filePath(QStringLiteral("replug.tavrel"));
+        {
+            QFile file(script);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("set-pixel 1 1\nwait 3000\nset-pixel 2 2\nset-pixel 3 3\n");
+        }
+        QStringList arguments{QStringLiteral("--port"), bench.link};
+        if (reconnect)
+            arguments << QStringLiteral("--reconnect") << QStringLiteral("10");
+        BackgroundCli cli(arguments + QStringList{QStringLiteral("run"), script});
+        // Unplugged once the first line has its answer: the run is in its wait.
+        QTRY_VERIFY_WITH_TIMEOUT((cli.sentEntries(), cli.trace.contains(QStringLiteral("\t<-\t"))), 30000);
+        QVERIFY(bench.unplug());
+        QVERIFY(bench.plugIn());
+        QVERIFY(cli.finish());
+        const QString out = cli.out();
+        if (!reconnect) {
+            QCOMPARE(cli.process.exitCode(), 1);
+            QVERIFY2(out.endsWith(QStringLiteral("> Port lost: %1\n").arg(bench.link)), qPrintable(out));
+            QVERIFY2(cli.err().contains(QStringLiteral("line 3: set-pixel: the port went away; the run stops there")),
+                     qPrintable(cli.err()));
+            QVERIFY(!bench.drawnOn(2));
+            return;
+        }
+        QCOMPARE(cli.process.exitCode(), 0);
+        QVERIFY2(cli.err().contains(QStringLiteral("tavrel-cli: line 3: the port went away (")), qPrintable(cli.err()));
+        QVERIFY2(cli.err().contains(QStringLiteral("the command was sent again")), qPrintable(cli.err()));
+        QVERIFY2(out.endsWith(SetPixelLog(2, 2, 5) + QStringLiteral("\n> Command Acknowledged\n") + SetPixelLog(3, 3, 5)
+                              + QStringLiteral("\n> Command Acknowledged\n")),
+                 qPrintable(out));
+        QVERIFY(bench.lit(2, 2));
+        QVERIFY(bench.lit(3, 3));
+        QVERIFY(!bench.lit(1, 1));
     }
 
     // Lines run one after another, as a script does, each through the
