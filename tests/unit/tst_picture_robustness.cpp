@@ -206,6 +206,11 @@ private slots:
                  QStringLiteral("The picture \"%1\" is too large: 9000x8000 pixels. Pictures may have at most 64 "
                                 "megapixels (8192x8192 pixels).")
                      .arg(QDir::toNativeSeparators(dir.filePath("huge.png"))));
+        // The limit itself is allowed, one row more is not.
+        result = ReadPicture(Write(dir, "edge.png", PngClaiming(QSize(8192, 8193))), picture);
+        QCOMPARE(int(result.status), int(PictureReadStatus::TooManyPixels));
+        result = ReadPicture(Write(dir, "limit.png", PngClaiming(QSize(8192, 8192))), picture);
+        QVERIFY(result.status != PictureReadStatus::TooManyPixels);
 
         // Progressive, so libjpeg would keep every coefficient of its 64
         // megapixels (three full-size components) besides the picture.
