@@ -9,6 +9,7 @@
 #
 #   scripts/mutation-probe.sh                 every fault
 #   scripts/mutation-probe.sh emulator link   only faults whose tag is named
+#   scripts/mutation-probe.sh --match REGEX   only faults whose title matches
 #
 # It is not part of CI: on two cores the whole list takes about an hour.
 # The scratch copy lives in $TAVREL_PROBE_DIR (default: a folder under /tmp
@@ -90,11 +91,18 @@ while IFS= read -r line || [ -n "$line" ]; do
 done <"$faults"
 flush_entry
 
+match=""
+if [ "${1:-}" = "--match" ]; then
+  match="${2:?--match needs a regular expression}"; shift 2
+fi
 wanted=("$@")
 caught=0; missed=0; nobuild=0; stale=0; total=0
 missed_list=()
 for i in "${!tags[@]}"; do
   if [ ${#wanted[@]} -gt 0 ] && ! printf '%s\n' "${wanted[@]}" | grep -qxF "${tags[$i]}"; then
+    continue
+  fi
+  if [ -n "$match" ] && ! printf '%s\n' "${titles[$i]}" | grep -qE -- "$match"; then
     continue
   fi
   total=$((total + 1))
