@@ -38,14 +38,23 @@ mkdir -p "$scratch/tree"
 (cd "$root" && git ls-files -z --cached --others --exclude-standard) | python3 -c '
 import os, shutil, sys
 src, dst = sys.argv[1], sys.argv[2]
-for name in sys.stdin.buffer.read().decode().split("\0"):
-    if not name or not os.path.isfile(os.path.join(src, name)):
-        continue
+names = {n for n in sys.stdin.buffer.read().decode().split("\0") if n and os.path.isfile(os.path.join(src, n))}
+for name in names:
     a, b = os.path.join(src, name), os.path.join(dst, name)
     if os.path.isfile(b) and open(a, "rb").read() == open(b, "rb").read():
         continue
     os.makedirs(os.path.dirname(b), exist_ok=True)
     shutil.copy2(a, b)
+# Files the checkout no longer has go from the copy too (a source file
+# left behind would still be built).
+for folder, subfolders, files in os.walk(dst):
+    rel = os.path.relpath(folder, dst)
+    if rel == ".":
+        subfolders[:] = [d for d in subfolders if d not in (".git", "build-tests")]
+    for f in files:
+        name = os.path.normpath(os.path.join(rel, f))
+        if name not in names and name != ".git":
+            os.remove(os.path.join(folder, f))
 ' "$root" "$scratch/tree"
 # The build folder sits inside the copy as build-tests does in a checkout
 # and is configured the same way, so a compiler cache shared with the
