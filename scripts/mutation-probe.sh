@@ -33,7 +33,7 @@ fi
 
 # The scratch copy: the checkout's tracked and new files as they are now.
 mkdir -p "$scratch/tree"
-# Files whose bytes did not change keep their time stamps, so the build
+# Files whose bytes did not change are not touched, so the build
 # after a sync is incremental.
 (cd "$root" && git ls-files -z --cached --others --exclude-standard) | python3 -c '
 import os, shutil, sys
@@ -44,7 +44,7 @@ for name in names:
     if os.path.isfile(b) and open(a, "rb").read() == open(b, "rb").read():
         continue
     os.makedirs(os.path.dirname(b), exist_ok=True)
-    shutil.copy2(a, b)
+    shutil.copy(a, b)  # a new time stamp: whatever was built from b is older
 # Files the checkout no longer has go from the copy too (a source file
 # left behind would still be built).
 for folder, subfolders, files in os.walk(dst):
