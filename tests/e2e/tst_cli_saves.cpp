@@ -6,9 +6,9 @@
 
 #include "support/BandedPng.h"
 #include "support/CliRunner.h"
+#include "support/HostileSaveTargets.h"
 #include "support/PictureFiles.h"
 #include "support/SaveTestFiles.h"
-#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFile>

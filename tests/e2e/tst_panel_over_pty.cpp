@@ -4,6 +4,7 @@
 #include "app/CTavrelDlg.h"
 #include "support/EmulatorProcess.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 #include "support/UiSeamRecorder.h"
 #include "widgets/CXColourPicker.h"
 
@@ -18,21 +19,6 @@ using namespace tavrel::testing;
 namespace {
 
 const QString kPixelTitle = QStringLiteral("Enter Pixel Coordinates");
-
-PanelOptions OnPort(const QString& port)
-{
-    PanelOptions options;
-    options.portName = port;
-    options.showEmulatorWindow = false;
-    return options;
-}
-
-void Click(CTavrelDlg& panel, const char* name)
-{
-    QPushButton* button = panel.findChild<QPushButton*>(QString::fromLatin1(name));
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 ModalDriver::Answer EnterPoint(const QString& x, const QString& y)
 {

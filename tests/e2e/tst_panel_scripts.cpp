@@ -7,6 +7,7 @@
 #include "support/CliRunner.h"
 #include "support/LoggingEmulator.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 #include "support/PictureFiles.h"
 #include "support/UiSeamRecorder.h"
 #include "widgets/COledCharEdit.h"
@@ -24,14 +25,6 @@ using namespace tavrel;
 using namespace tavrel::testing;
 
 namespace {
-
-PanelOptions OnPort(const QString& port)
-{
-    PanelOptions options;
-    options.portName = port;
-    options.showEmulatorWindow = false;
-    return options;
-}
 
 void Click(QWidget* parent, const char* name)
 {

@@ -16,6 +16,7 @@
 #include "support/EmulatorProcess.h"
 #include "support/FakeLink.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
 #include "widgets/PortStateLamp.h"
 
 #include <QComboBox>
@@ -35,7 +36,6 @@ using namespace tavrel::testing;
 namespace {
 
 const QString kPixelTitle = QStringLiteral("Enter Pixel Coordinates");
-const QString kAck = QStringLiteral("\r\n> Command Acknowledged");
 
 // One emulator "device" after another behind the same link path, each with
 // a frame file of its own.
@@ -79,21 +79,6 @@ struct Bench {
     }
     bool lit(int x, int y) const { return QImage(frameFile()).pixelColor(x, y) != QColor(Qt::black); }
 };
-
-PanelOptions OnPort(const QString& port)
-{
-    PanelOptions options;
-    options.portName = port;
-    options.showEmulatorWindow = false;
-    return options;
-}
-
-void Click(CTavrelDlg& panel, const char* name)
-{
-    QPushButton* button = panel.findChild<QPushButton*>(QString::fromLatin1(name));
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 // Presses Set Pixel and enters the point.
 void SetPixelOn(CTavrelDlg& panel, int x, int y)

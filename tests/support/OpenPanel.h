@@ -13,17 +13,29 @@ namespace tavrel::testing {
 // The status line's acknowledgement after a command.
 inline const QString kAck = QStringLiteral("\r\n> Command Acknowledged");
 
+// A panel's options for the given port, without the emulator's window.
+inline PanelOptions OnPort(const QString& port)
+{
+    PanelOptions options;
+    options.portName = port;
+    options.showEmulatorWindow = false;
+    return options;
+}
+
+// Clicks the push button of that object name, failing the test if there is none.
+inline void Click(QWidget& parent, const char* name)
+{
+    QPushButton* button = parent.findChild<QPushButton*>(QString::fromLatin1(name));
+    QVERIFY2(button, name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
 // A panel with its port open, on the built-in emulator unless told otherwise.
 struct OpenPanel {
     CTavrelDlg panel;
 
     explicit OpenPanel(const QString& port = EmulatorPortName())
-        : panel([&] {
-            PanelOptions options;
-            options.portName = port;
-            options.showEmulatorWindow = false;
-            return options;
-        }())
+        : panel(OnPort(port))
     {
         panel.show();
         click(QStringLiteral("openPortButton"));

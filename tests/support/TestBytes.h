@@ -15,4 +15,8 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
+// Get Device Info and the answer of a 96 x 64 module.
+inline const QByteArray kInfoRequest = Bytes({0x56, 0x00});
+inline const QByteArray kInfoReply = Bytes({0x00, 0x01, 0x01, 0x96, 0x64});
+
 } // namespace tavrel::testing

@@ -13,13 +13,13 @@ using quennel::CommandFramer;
 using quennel::Emulator;
 
 using tavrel::testing::Bytes;
+using tavrel::testing::kInfoReply;
+using tavrel::testing::kInfoRequest;
 
 namespace {
 
 const QByteArray kAck = Bytes({0x06});
 const QByteArray kError = Bytes({0x0F});
-const QByteArray kInfoRequest = Bytes({0x56, 0x00});
-const QByteArray kInfoReply = Bytes({0x00, 0x01, 0x01, 0x96, 0x64});
 
 QByteArray setPixel(int x, int y, quint16 c)
 {

@@ -33,13 +33,13 @@ using quennel::CommandFramer;
 using quennel::CommandShape;
 using quennel::Emulator;
 using tavrel::testing::Bytes;
+using tavrel::testing::kInfoReply;
+using tavrel::testing::kInfoRequest;
 using tavrel::testing::Hex;
 using tavrel::testing::StreamBuilder;
 
 namespace {
 
-const QByteArray kInfoRequest = Bytes({0x56, 0x00});
-const QByteArray kInfoReply = Bytes({0x00, 0x01, 0x01, 0x96, 0x64});
 // Every sentinel file carries this text, so no reply may contain it.
 const QByteArray kSecret = "OUTSIDE-SECRET";
 // Sentinel pictures are drawn in this colour and nothing on the card is.

@@ -18,7 +18,6 @@ namespace {
 
 const QByteArray kAck = Bytes({0x06});
 const QByteArray kError = Bytes({0x0F});
-const QByteArray kInfoReply = Bytes({0x00, 0x01, 0x01, 0x96, 0x64});
 
 QByteArray setPixel(int x, int y, quint16 c)
 {

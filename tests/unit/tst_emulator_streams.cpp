@@ -22,13 +22,13 @@ using quennel::CommandFramer;
 using quennel::CommandShape;
 using quennel::Emulator;
 using tavrel::testing::Bytes;
+using tavrel::testing::kInfoReply;
+using tavrel::testing::kInfoRequest;
 using tavrel::testing::Hex;
 using tavrel::testing::StreamBuilder;
 
 namespace {
 
-const QByteArray kInfoRequest = Bytes({0x56, 0x00});
-const QByteArray kInfoReply = Bytes({0x00, 0x01, 0x01, 0x96, 0x64});
 
 // What a host sends when it has lost track of the framing: 130 050 zero
 // bytes, the pixel bytes a 255 x 255 16-bit Display Image header can have

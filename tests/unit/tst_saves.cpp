@@ -8,9 +8,9 @@
 #include "imaging/ImageFiles.h"
 #include "imaging/PictureConversion.h"
 #include "imaging/SlideshowBuilder.h"
+#include "support/HostileSaveTargets.h"
 #include "support/PictureFiles.h"
 #include "support/SaveTestFiles.h"
-#include "support/SpecialFiles.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -11,8 +11,8 @@
 #include "link/TrafficLine.h"
 #include "sdcard/SdCommands.h"
 #include "support/CommandRig.h"
+#include "support/HostileSaveTargets.h"
 #include "support/SaveTestFiles.h"
-#include "support/SpecialFiles.h"
 #include "support/TestBytes.h"
 
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "SpecialFiles.h"
+#include "HostileSaveTargets.h"
 
 #include <QDir>
 #include <QFile>
