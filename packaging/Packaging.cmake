@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation under any prefix (cmake --install) and the Debian package
 # (cpack -G DEB): the three programs, the desktop entry, the icon, the
 # AppStream metainfo, man pages made from the programs' own --help text, and

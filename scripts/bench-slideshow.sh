@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the picture code's speed; not part of the test suite.
 #
 # 1. Building a "Maximize" slideshow from the JPEG and PNG photos of Debian's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the paced Display Image upload with the traffic history on and off,
 # side by side; not part of the test suite.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a built Debian package the way a user meets it: lintian (errors
 # fail), then, unpacked into a scratch folder, the programs' --version and
 # --help, one tavrel-cli command against the unpacked quennel-emu on a

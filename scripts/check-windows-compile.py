@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Type-checks, with MinGW-w64, every source file that a Windows build compiles.
 
 Each file of the normal (Linux) build's compile database, with the moc and rcc

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian/Ubuntu packages Tavrel needs to build, run and test,
 # but only those that are missing; a no-op when everything is there.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the application icon's PNG sizes from its SVG. The PNGs are
 # committed, so building needs no SVG renderer; run this again after changing
 # src/resources/icons/tavrel.svg.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the Display Image dialog's 96 x 64 placeholder picture, a small test
 card, and writes it as src/resources/placeholder.png (24-bit RGB).
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Mutation probe: does the test suite notice when one line of the program goes
 # wrong? Each fault of scripts/mutation-faults.txt is applied, on its own, to
 # a scratch copy of the tree; the copy is rebuilt incrementally and the whole

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package: a release build of the three programs with
 # Debian's standard (hardening) build flags, installed under /usr and packed
 # by CPack into build-package/tavrel_<version>_<arch>.deb. Prints the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds (if needed) and starts the Tavrel panel. Without --port it opens on
 # the built-in emulated module. Extra arguments go to the panel.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test twice: once in a normal build, once
 # under AddressSanitizer and UndefinedBehaviorSanitizer. Between the two it
 # builds and checks the Debian package and type-checks the Windows code with

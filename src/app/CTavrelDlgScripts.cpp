@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's scripts: recording what the user sends, and running a
 // script on the window's session.
 

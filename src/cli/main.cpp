@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli: runs one panel command against a port and prints what the
 // panel's status window would show afterwards.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The emulated SD card: a folder of the host standing in for the card's root.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Emulator handlers for the SD card folder: directory, files, bitmaps, image data, slideshows, print screen.
 //
 // Replies (0x06 acknowledged, 0x0F refused):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture files of the emulated card: Windows bitmaps, image data files
 // and the frames of slideshow data files, drawn through a Canvas (so they

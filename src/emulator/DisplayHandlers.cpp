@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Emulator handlers for display power, contrast, rotation, dimming, scrolling and controller commands.
 // What each setting does to the glass is described at the top of Glass.h.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Emulator handlers for lines, rectangles, triangles, circles, polygons, copy area and the pen size.
 // How each shape is rasterised is described at the top of Raster.h.
 

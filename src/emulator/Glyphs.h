@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Text of the emulated module: its four bitmap fonts, the 32 user characters

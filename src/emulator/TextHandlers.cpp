@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Emulator handlers for fonts, text mode, characters, strings, text buttons and user characters.
 // How glyphs are placed is described at the top of Glyphs.h.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BMP walk: a header Qt's reader takes, a palette no longer than the
 // depth allows, and all the pixel rows (or run-length codes) the header
 // announces.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GIF walk: the screen descriptor, colour tables, extensions and images
 // with all their data sub-blocks, up to the trailer.
 

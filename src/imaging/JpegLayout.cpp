@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG walk: whole segments from the start-of-image marker to the
 // end-of-image marker, one frame header before the first scan.
 

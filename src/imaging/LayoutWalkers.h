@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The structure walks behind ReadPictureLayout(), one per format. Each
 // fills `layout` (format, size, essentials, details) and returns whether

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PNG walk: whole chunks with correct checksums from IHDR to IEND.
 
 #include "imaging/LayoutReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk for the portable bitmap, grey map and pixmap formats (PBM, PGM,
 // PPM): the header's numbers, and for the binary kinds all the pixel data.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quennel-emu: the emulated Quennel module on a pseudo-terminal.
 //
 // Prints the slave device path as the first line of standard output, then

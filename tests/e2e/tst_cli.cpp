@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli against quennel-emu over a pseudo-terminal, against a silent
 // line, a missing device and the in-process emulator.
 

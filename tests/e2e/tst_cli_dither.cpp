@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli's --dither and save-bmp --as-module: the files and the upload
 // carry the dithered codes, the module's view is saved as a BMP, and the
 // options are refused where they mean nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli runs the drawing and display-control commands against
 // quennel-emu over a pseudo-terminal: the exact status text of each command
 // with its acknowledgement, the refusals and their exit status, and the

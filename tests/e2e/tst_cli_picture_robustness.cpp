@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli's picture commands against hostile files: the message that
 // says what is wrong, the exit status, the file written where one is due,
 // no hang, and the process's peak memory on the worst files there are.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli's picture commands: files made without a port, and the Display
 // Image upload and the Slideshow command against quennel-emu over a
 // pseudo-terminal, judged by the emulator's frame file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli's saves (convert, build-slideshow, save-bmp) when the target
 // cannot or must not take the file: the message on standard error, exit
 // status 1, nothing on standard output, and whatever was there before left

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli run against quennel-emu over a pseudo-terminal: a script leaves
 // the same picture and sends the same bytes as its commands run one call at
 // a time; a refused line stops the run and is named; a line that does not

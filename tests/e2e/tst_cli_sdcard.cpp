@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The card commands of tavrel-cli against quennel-emu --card DIR: files
 // written, read back and erased in DIR, a bitmap shown and the screen saved
 // and read back pixel by pixel, hostile names, and a line that never stops

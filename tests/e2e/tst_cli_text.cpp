@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text, font and user-character commands of tavrel-cli against
 // quennel-emu over a pseudo-terminal: what is printed, what goes to standard
 // error, and the exit status. The module's drawing is not looked at here.

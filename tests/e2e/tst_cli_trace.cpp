@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli --trace against quennel-emu over a pseudo-terminal: every
 // line is a well-formed traffic line, the sent lines carry exactly the
 // packets of drawing, text, user-character, card and picture commands, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What tavrel-cli lets onto the line and onto the user's terminal: texts
 // with characters that would become a 0 byte are refused before anything is
 // written; choices no dialog offers are usage errors found before the port

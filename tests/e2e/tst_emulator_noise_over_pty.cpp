@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quennel-emu survives noise on its pseudo-terminal: a few hundred KB of
 // random bytes (fixed seed) poured in while its replies are read, then the
 // resynchronising zeros, and it still answers Set Pixel, Read Pixel and Get

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link's time-outs, pinned by what they do to replies that come
 // early, late or in pieces: the 100 ms pause between bytes, the 500 ms total
 // and its 10 ms per expected byte. Every delay here sits far from the bound

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel itself on quennel-emu over a pseudo-terminal, and on a line that
 // never answers: the same buttons and dialogs a user presses.
 

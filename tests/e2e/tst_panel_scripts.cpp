@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel records what a user does through its buttons and dialogs on
 // quennel-emu; tavrel-cli run and the panel's own Run Script replay the
 // recording on fresh emulators, leaving the same picture and sending the

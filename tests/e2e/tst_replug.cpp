@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unplugging and plugging in again, played with quennel-emu --link: ending
 // the emulator is an unplug, starting another on the same link a replug.
 // The panel notices the loss on its next command and takes the port back;

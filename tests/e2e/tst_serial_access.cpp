@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli on a serial device this user may not open: the status text stays
 // the open failure's, and the message on standard error adds what to do,
 // naming the group that owns the device. Run as root, the programs run as

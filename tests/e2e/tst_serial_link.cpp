@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link over a real pseudo-terminal: time-outs, purge, exclusive
 // open and the settings put back at close.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Picture files made byte by byte, so that every field can be given any
 // value, including values no encoder writes; and a corpus of hostile files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display-control commands on a scripted link: packets and log lines,
 // Get Device Info's purge and reply, the contrast check of Oled Control,
 // Dim Area's point, and choices no dialog could have made.

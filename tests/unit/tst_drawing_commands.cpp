@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing commands on a scripted link: packets and log lines byte for
 // byte, the remembered point slots, the bounds check over every point
 // (Draw Polygon's unused rows too) and Cancel.

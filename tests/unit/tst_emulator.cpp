@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator core: framing of the byte stream, resynchronisation after
 // errors, and the commands it executes, judged by replies and exact pixels.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's SD card: a folder that names from the line can never leave,
 // files written, read back and erased, the listing, the card's size, bitmaps
 // of every common depth, image data files, slideshows and Print Screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names from the wire never reach outside the emulator's card folder. The card
 // lies in a temporary folder next to sentinel files and folders, and holds
 // symbolic links that point out of it (to files, to folders, to "..", and to

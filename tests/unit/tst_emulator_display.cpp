@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's display-control commands: what the glass (displayImage())
 // shows under display on/off, power, contrast, controller display modes,
 // dimming and scrolling, while the RAM (frame()) keeps its pixels; when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's drawing commands judged by exact pixels: lines, rectangles,
 // circles, triangles, polygons, copy area, the pen size, orientation and
 // clipping, plus arbitrary parameter bytes that must never escape the panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's card against hostile picture files: Show Bitmap, Show
 // Image and Slideshow of damaged, truncated and lying files answer 0x06 or
 // 0x0F and never crash; a top-down bitmap is shown as its bottom-up twin.

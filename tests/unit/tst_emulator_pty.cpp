@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quennel-emu as a separate program on a pseudo-terminal: clients come and
 // go, the emulator and its frame stay; plus the silent terminal of the test
 // support.

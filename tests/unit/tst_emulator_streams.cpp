@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator against any byte stream: thousands of streams built from the
 // command table, mutated, cut at every point, or plain random bytes. After
 // each one the emulator has neither crashed nor hung (a watchdog bounds every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's text commands judged by exact pixels: a glyph of every font
 // at factors 1 and 2 in both text modes, grid and pixel positions, line
 // breaks, text buttons, user characters and the refusals of bad numbers.

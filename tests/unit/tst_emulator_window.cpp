@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's display window: integer scaling without smoothing, the
 // pixel under the mouse, and saving through the owner's path chooser.
 

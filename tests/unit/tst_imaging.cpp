@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture conversion without a window: the pixel encodings and byte orders,
 // the three resizing rules, the data files, saving that never leaves a
 // damaged file, and decoding that refuses broken or hostile files.

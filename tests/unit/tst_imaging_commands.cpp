@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture commands on a scripted link: the paced Display Image upload,
 // the Slideshow command, the slideshow builder and the command-line
 // argument rules of the picture commands.

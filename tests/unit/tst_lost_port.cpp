@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A device that goes away under an open port: the session tells a loss from
 // a time-out, closes and remembers the port, says so under the command's
 // own lines and sends nothing again by itself; the port is taken back when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every way a picture file is read, against hostile files: a picture or a
 // clear message, never a crash, a hang or a picture read from bytes that
 // are not there. The corpus is made by the tests from fixed seeds; a failure

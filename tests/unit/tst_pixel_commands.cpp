@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command pattern end to end on a scripted link: dialog, bounds, slots,
 // purge, packet, log line and reply, for Set Pixel and Read Pixel, plus the
 // port open/close rules they rely on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quantiser behind every pixel stream: truncation gives the bytes the
 // encoders always gave, Floyd-Steinberg dithering keeps the mean colour of
 // areas, the module's view is what the emulated module shows, and nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number conversion, colour encoding, bounds, log lines and reply texts.
 
 #include "support/TestBytes.h"

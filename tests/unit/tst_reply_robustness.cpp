@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever the module sends — random bytes, short replies, replies that
 // trickle in, replies that never end — every reply reader and every command
 // that reads returns within its bound, nothing crashes, and the status

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saves of image data files, slideshows and BMPs, in process: a save
 // either completes or reports the system's reason and leaves the earlier
 // file byte for byte as it was; it never replaces something that is not a

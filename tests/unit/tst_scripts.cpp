@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scripts without a port: how a line splits into words, how the words are
 // written back, which lines parse and which are refused with their line
 // number, and that a command recorded from its answered dialog replays to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The card commands on a scripted link: packets, log lines, refusals, the
 // order of message boxes and writes, and the two reading loops — including a
 // module that answers at once, one that stops exactly at the count, and one

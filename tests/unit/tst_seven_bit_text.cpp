@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Characters that would reach the module as a 0 byte inside a text or a
 // file name, ending it early so that the module runs the rest as commands:
 // the check names them, every command that sends a 0-terminated text refuses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text, font and user-character commands on a scripted link: packets byte
 // for byte, log lines, bounds, the packet buffer limit, and the
 // command-line forms of the font buttons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The traffic history of a session: the entries a command and its reply
 // leave (labels, bytes, purges, time-outs, short writes), a listing read
 // byte by byte as one entry, an upload as one entry per row, the bounds on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the emulator's display window goes beside the panel, for the screens
 // people have: room on one side or another, no room at all, a screen that is
 // not the first one, a window larger than the screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Character Editor: grid geometry and hit test, set and clear on
 // release, painting while dragging, Set All and Clear All, the number field,
 // the packet built by OK, and its visible Cancel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour button: what its owner sets, what the user picks, and how
 // disabling and enabling treat the colour and the swatch.
 

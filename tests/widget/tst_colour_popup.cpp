@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The palette a colour button drops down: what it offers, how the keys and
 // the mouse move the highlight, how a selection ends, and what the button
 // and its owner hear of it.

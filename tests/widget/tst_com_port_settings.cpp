@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Com Port Settings": which items it starts on, and what OK and Cancel do to
 // the panel's port choice.
 

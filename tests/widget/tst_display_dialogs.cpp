@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display-control commands from the panel's buttons through their real
 // dialogs: Get Device Info's question, the Oled Control contrast check that
 // keeps the dialog open, the defaults of every dialog, the hidden portrait

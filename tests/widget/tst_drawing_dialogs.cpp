@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing commands from the panel's buttons through their real dialogs:
 // titles, pre-filled texts and defaults, the vertex list, the buttons
 // without a dialog, and Cancel writing nothing to the port.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built-in emulator's display window opens beside the panel without
 // covering it, on screens of the sizes people use, each with the panel in
 // its middle as a window system places it; so does the traffic window where

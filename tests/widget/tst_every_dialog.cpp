@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every dialog of the program, opened from the panel's buttons as a user
 // opens it, at the default font and at a font half as large again: no two
 // visible controls may cover each other, a click at the centre of an edit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: its controls and their groups, the
 // start-up state, the status window, and the ways of leaving it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Set Pixel and Read Pixel from the panel's buttons through the real
 // "Enter Pixel Coordinates" dialog to the built-in emulator and back.
 

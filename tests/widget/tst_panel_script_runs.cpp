@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's Run Script and Record Script on the built-in emulator: a bad
 // line is shown and nothing is sent, a long wait leaves the panel turning
 // and Cancel ends it, a refused line stops the run and says where, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Display Image and slideshow dialogs opening hostile files: a picture
 // or one message that says what is wrong, the preview kept on a refusal,
 // no hang on a named pipe. The files come from a fixed seed; a failure

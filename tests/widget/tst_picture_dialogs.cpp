@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Display Image and slideshow dialogs on the offscreen platform, and
 // the panel's Display Image and Slideshow buttons against the built-in
 // emulator.

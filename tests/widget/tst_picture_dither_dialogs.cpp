@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Dither" and "Show as on the module" in the Display Image dialog and the
 // slideshow builder: their start, the preview following depth and dither,
 // the saves they change and the ones they leave alone, and the panel's

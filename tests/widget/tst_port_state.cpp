@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port label and the lamp beside it: a long device path is elided in the
 // middle with the whole text kept in the tooltip, and the lamp follows the
 // port through open, close and failed opens without touching the label.

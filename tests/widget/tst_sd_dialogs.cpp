@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The card dialogs as the user sees them, and the card buttons of the panel
 // run through those dialogs against the built-in emulator and a card folder.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text, font and user-character buttons of the panel through their real
 // dialogs (defaults, labels, the multi-line text box, the character editor)
 // to the built-in emulator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The traffic history window of the panel: how it is opened, what its rows
 // show, following new entries (and not while the user reads further up),
 // Copy, Clear and Save through the UI seam, and staying usable during an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/dialogs/PictureDialogParts.h"
 
 #include "imaging/PictureConversion.h"

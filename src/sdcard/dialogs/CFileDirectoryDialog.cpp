@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sdcard/dialogs/CFileDirectoryDialog.h"
 
 #include "widgets/CEnterTextEdit.h"
