@@ -2,8 +2,12 @@
 #include "cli/TerminalText.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef Q_OS_WIN
+#include <qt_windows.h>
+
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <unistd.h>
@@ -17,6 +21,25 @@ bool StandardOutputIsTerminal()
     return _isatty(_fileno(stdout)) != 0;
 #else
     return ::isatty(::fileno(stdout)) != 0;
+#endif
+}
+
+#ifdef Q_OS_WIN
+namespace {
+UINT g_consoleCodePage = 0;
+}
+#endif
+
+void UseStandardStreamsAsTheyAre()
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    // The console's code page outlives the program: the one it had comes
+    // back at exit.
+    g_consoleCodePage = GetConsoleOutputCP();
+    if (g_consoleCodePage != 0 && g_consoleCodePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+        std::atexit([] { SetConsoleOutputCP(g_consoleCodePage); });
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include "cli/CliSession.h"
 #include "cli/LossReport.h"
 #include "cli/RunScript.h"
+#include "cli/TerminalText.h"
 #include "commands/CommandTable.h"
 #include "commands/script/CommandArguments.h"
 #include "commands/script/Script.h"
@@ -53,6 +54,9 @@ QString UsageText()
         << "                SECONDS for it to come back and open it again; a command\n"
         << "                lost before any of its bytes were written is then sent\n"
         << "                again, one partly written is not (exit status 1)\n"
+        << "  --list-ports  print the ports Com Port Settings offers, one a line: the\n"
+        << "                name to give --port and, after a tab, the system's\n"
+        << "                description of the device where it has one\n"
         << "  --help        this text\n"
         << "  --version     the program's version\n\n"
         << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
@@ -88,6 +92,7 @@ int main(int argc, char** argv)
     // (colour profiles and the like); the picture commands say themselves
     // what went wrong. QT_LOGGING_RULES still overrides this.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.info=false\nqt.gui.imageio*.warning=false"));
+    UseStandardStreamsAsTheyAre();
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -101,6 +106,12 @@ int main(int argc, char** argv)
         const QString option = rest.takeFirst();
         if (option == QLatin1String("--help")) {
             out << UsageText();
+            return kSent;
+        }
+        if (option == QLatin1String("--list-ports")) {
+            for (const PortEntry& port : AvailablePorts())
+                out << port.name << (port.description.isEmpty() ? QString() : QLatin1Char('\t') + port.description)
+                    << '\n';
             return kSent;
         }
         if (option == QLatin1String("--version")) {

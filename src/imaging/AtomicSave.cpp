@@ -113,11 +113,8 @@ protected:
         if (!m_failure.isEmpty())
             return -1;
         for (qint64 done = 0; done < size;) {
-            m_file.unsetError();
-            const qint64 written = m_file.write(data + done, size - done);
+            const qint64 written = WriteToSaveFile(m_file, data + done, size - done, m_failure);
             if (written <= 0) {
-                m_failure = m_file.error() != QFileDevice::NoError ? m_file.errorString()
-                                                                   : SystemErrorText(EIO);
                 setErrorString(m_failure);
                 return -1;
             }
@@ -220,7 +217,7 @@ SaveResult SaveFileAtomically(const QString& path, const std::function<bool(QIOD
             QFile::remove(temporary.fileName());
             return Failure(SaveStatus::Refused, NotARegularFileText(kind));
         }
-        if (ReplaceFile(temporary.fileName(), target, reason))
+        if (MoveIntoPlace(temporary.fileName(), target, reason))
             return SaveResult();
     }
     QFile::remove(temporary.fileName());

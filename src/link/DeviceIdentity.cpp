@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/DeviceIdentity.h"
 
+#include "link/PortNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,15 +64,9 @@ QString AdapterIdOf(const QSerialPortInfo& info)
         .arg(info.serialNumber());
 }
 
-// "\\.\COM10" and "COM10" name the same port.
-QString PlainPortName(const QString& name)
-{
-    return name.startsWith(QLatin1String("\\\\.\\")) ? name.mid(4) : name;
-}
-
 bool SamePort(const QSerialPortInfo& info, const QString& name)
 {
-    return info.portName() == PlainPortName(name) || info.systemLocation() == name;
+    return SamePortName(info.portName(), name) || SamePortName(info.systemLocation(), name);
 }
 
 #endif

@@ -17,10 +17,20 @@ struct PortEntry {
 };
 
 // The ports offered in the settings dialog, scanned afresh on every call so
-// that adapters plugged in after start-up appear. On Windows: COM1..COM9 and
-// \\.\COM10..\\.\COM14. Elsewhere: the serial devices the system reports, by
-// full path, then the built-in emulator.
+// that adapters plugged in after start-up appear: the serial ports the system
+// reports, then the built-in emulator. On Windows by their COM names in the
+// order of their numbers (COM2 before COM10); elsewhere by full path.
 QVector<PortEntry> AvailablePorts();
+
+// Whether two names open the same port. On Windows names are compared
+// without regard to case and "\\.\COM10" is "COM10"; elsewhere a name is
+// a path and compared as it is.
+bool SamePortName(const QString& a, const QString& b);
+
+// Puts Windows port names in the order of their numbers (COM2 before COM10,
+// "\\.\COM12" as COM12), any other names after them, and keeps one entry of
+// each port.
+void SortComPorts(QVector<PortEntry>& ports);
 
 // COM5 on Windows; the built-in emulator elsewhere.
 QString DefaultPortName();

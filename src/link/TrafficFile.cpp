@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/TrafficFile.h"
 
+#include "imaging/SaveFileSystem.h"
 #include "link/TrafficHistory.h"
 #include "link/TrafficLine.h"
 
@@ -17,10 +18,10 @@ constexpr qint64 kEntriesPerWrite = 2000;
 
 // Writes all of `bytes`. A short write is tried again for the rest, so that
 // the system names its reason at the write that takes nothing.
-bool WriteAll(QSaveFile& file, const QByteArray& bytes)
+bool WriteAll(QSaveFile& file, const QByteArray& bytes, QString& reason)
 {
     for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        const qint64 written = WriteToSaveFile(file, bytes.constData() + done, bytes.size() - done, reason);
         if (written <= 0)
             return false;
         done += written;
@@ -40,8 +41,8 @@ QString SaveTrafficLines(const TrafficHistory& history, const QString& path)
     const qint64 end = history.committedEnd();
     for (qint64 first = history.firstSequence(); first < end; first += kEntriesPerWrite) {
         const QByteArray chunk = FormatTrafficLines(history, first, std::min(end, first + kEntriesPerWrite)).toUtf8();
-        if (!WriteAll(file, chunk)) {
-            const QString reason = file.errorString();
+        QString reason;
+        if (!WriteAll(file, chunk, reason)) {
             file.cancelWriting();
             return reason;
         }

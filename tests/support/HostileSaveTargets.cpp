@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HostileSaveTargets.h"
 
+#include "imaging/SaveFileSystem.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -178,8 +180,15 @@ QString KindAt(const QString& path)
 {
     return QFile::exists(path) ? QStringLiteral("file") : QStringLiteral("missing");
 }
-FileSizeLimit::FileSizeLimit(qint64) {}
-FileSizeLimit::~FileSizeLimit() {}
+// No per-process limit here: the saves' own fault takes its place.
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    SetSaveSizeLimit(bytes);
+}
+FileSizeLimit::~FileSizeLimit()
+{
+    SetSaveSizeLimit(-1);
+}
 UnprivilegedFileAccess::UnprivilegedFileAccess() {}
 UnprivilegedFileAccess::~UnprivilegedFileAccess() {}
 

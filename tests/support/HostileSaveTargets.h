@@ -50,7 +50,8 @@ QStringList FolderEntries(const QString& folder);
 
 // Limits the size of the files this process writes (RLIMIT_FSIZE, with
 // SIGXFSZ ignored so that a write past it fails with EFBIG), for as long as
-// the object lives.
+// the object lives. Where the system has no such limit (Windows), the saves'
+// own size fault (SetSaveSizeLimit) fails the same way.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(qint64 bytes);

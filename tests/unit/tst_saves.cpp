@@ -23,6 +23,10 @@
 #include <cerrno>
 #include <functional>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 using namespace tavrel;
 using namespace tavrel::testing;
 
@@ -180,6 +184,10 @@ private slots:
                                 dir.filePath("sub/../a.png")};
         if (MakeHardLink(source, dir.filePath("hard.png")))
             sameFile << dir.filePath("hard.png");
+#ifdef Q_OS_WIN
+        // Windows names the same file with backslashes and in any letter case.
+        sameFile << QDir::toNativeSeparators(source) << source.toUpper();
+#endif
         const QString refusal =
             QStringLiteral("Failed to open output file (it is a picture this save reads from). It was left unchanged.");
         for (const SaveKind& save : SaveKinds()) {
@@ -271,6 +279,48 @@ private slots:
         QCOMPARE(FolderEntries(dir.filePath("locked")), QStringList{"out.dat"});
         QCOMPARE(FolderEntries(dir.filePath("open")), QStringList{"out.dat"});
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7700));
+    }
+
+    void namesWindowsKeepsForDevicesAndFilesHeldOpen_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("heldOpen");
+        // Devices in every folder on Windows, with any extension and
+        // trailing blanks; files like any other elsewhere.
+        for (const char* name : {"CON", "nul", "COM1", "aux.dat", "LPT9.bmp", "con .dat", "CONOUT$"})
+            QTest::newRow(name) << QString::fromLatin1(name) << false;
+        QTest::newRow("a file another program holds open") << "open.dat" << true;
+    }
+    void namesWindowsKeepsForDevicesAndFilesHeldOpen()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, heldOpen);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QFile otherProgram(path);
+        if (heldOpen) {
+            PutFile(path, kEarlierFile);
+            // Qt, as most programs, opens files without letting others
+            // delete or replace them.
+            QVERIFY(otherProgram.open(QIODevice::ReadOnly));
+        }
+        const SaveResult result = SaveImageDataFile(path, Filled(2, 1, Qt::red), 8);
+#ifdef Q_OS_WIN
+        if (heldOpen) {
+            QCOMPARE(int(result.status), int(SaveStatus::WriteFailed));
+            const QStringList reasons{qt_error_string(ERROR_ACCESS_DENIED), qt_error_string(ERROR_SHARING_VIOLATION)};
+            QVERIFY2(reasons.contains(result.detail), qPrintable(SaveResultText(result)));
+            QCOMPARE(ReadAll(path), kEarlierFile);
+        } else {
+            QCOMPARE(int(result.status), int(SaveStatus::Refused));
+            QCOMPARE(SaveResultText(result),
+                     QStringLiteral("Failed to open output file (it is a device, not a regular file). It was left unchanged."));
+        }
+        QCOMPARE(FolderEntries(dir.path()), heldOpen ? QStringList{name} : QStringList{});
+#else
+        QCOMPARE(SaveResultText(result), QStringLiteral("Save to file complete."));
+        QCOMPARE(ReadAll(path), QByteArray("\x02\x01\x08\xE0\xE0", 5));
+#endif
     }
 
     void aFailedWriteIsReportedEvenIfTheWriterIgnoresIt()

@@ -6,8 +6,13 @@
 #include "app/CTavrelDlg.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/CXColourPopup.h"
+#include "widgets/SystemColours.h"
 
 #include <QtTest>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 using namespace tavrel;
 using Cell = CXColourPopup::Cell;
@@ -173,6 +178,15 @@ private slots:
         QCOMPARE(popup->cellColour(8, 7), MakeHostColour(10, 11, 12));
         QTest::keyClick(popup, Qt::Key_Escape);
         QApplication::setPalette(saved);
+#else
+        // System colours are the system's own, as GetSysColor gives them.
+        popup = rig.open();
+        for (int i = 0; i < kSystemColourCount; ++i) {
+            const COLORREF system = ::GetSysColor(SystemColourTable()[i].windowsIndex);
+            QCOMPARE(popup->cellColour(7 + i / 8, i % 8), MakeHostColour(GetRValue(system), GetGValue(system),
+                                                                         GetBValue(system)));
+        }
+        QTest::keyClick(popup, Qt::Key_Escape);
 #endif
     }
 

@@ -81,6 +81,29 @@ private slots:
         QCOMPARE(FindItemByPrefix(items, prefix, startAfter), found);
     }
 
+    void windowsPortsAreInTheOrderOfTheirNumbers()
+    {
+        QVector<PortEntry> ports{{"COM10", "USB Serial Device"}, {"CNCA0", "com0com"}, {"com2", ""},
+                                 {"\\\\.\\COM12", ""},       {"COM1", "Communications Port"}, {"COM12", ""},
+                                 {"COM256", ""}};
+        SortComPorts(ports);
+        QStringList names;
+        for (const PortEntry& port : ports)
+            names << port.name;
+        QCOMPARE(names, (QStringList{"COM1", "com2", "COM10", "\\\\.\\COM12", "COM256", "CNCA0"}));
+        QCOMPARE(ports.at(0).displayText(), QStringLiteral("COM1  (Communications Port)"));
+
+#ifdef Q_OS_WIN
+        // Names are the system's: any case, with or without the device namespace.
+        QVERIFY(SamePortName("\\\\.\\COM10", "com10"));
+        QVERIFY(!SamePortName("COM1", "COM10"));
+#else
+        QVERIFY(SamePortName("/dev/ttyUSB0", "/dev/ttyUSB0"));
+        QVERIFY(!SamePortName("/dev/ttyUSB0", "/dev/ttyusb0"));
+#endif
+        QVERIFY(AvailablePorts().constLast().name == EmulatorPortName());
+    }
+
     void baudListSelectsByPrefixFromTheSecondItem_data()
     {
         QTest::addColumn<QString>("baud");

@@ -101,7 +101,9 @@ ScriptRecorder::~ScriptRecorder() = default;
 bool ScriptRecorder::start(const QString& path, HostColour foreground, HostColour background, QString& error)
 {
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    // Lines end in "\n" alone on every system, so that a script recorded on
+    // one replays the same on another.
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         error = file->errorString();
         return false;
     }

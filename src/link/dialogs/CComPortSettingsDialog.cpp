@@ -71,20 +71,26 @@ void CComPortSettingsDialog::push()
     // plugged in since show up. The current port stays choosable even when
     // the system no longer reports it.
     m_portCombo->clear();
-    bool currentListed = false;
+    int current = -1;
     for (const PortEntry& port : AvailablePorts()) {
+        if (current < 0 && SamePortName(port.name, m_portName))
+            current = m_portCombo->count();
         m_portCombo->addItem(port.displayText(), port.name);
-        currentListed = currentListed || port.name == m_portName;
     }
-    if (!currentListed && !m_portName.isEmpty())
+    if (current < 0 && !m_portName.isEmpty()) {
+        current = m_portCombo->count();
         m_portCombo->addItem(m_portName, m_portName);
+    }
 
     m_baudCombo->clear();
     for (const QString& baud : BaudRateChoices())
         m_baudCombo->addItem(baud, baud);
 
     SelectItemByPrefix(m_baudCombo, m_baudRate);
-    SelectItemByPrefix(m_portCombo, m_portName);
+    // The current port by its name: a prefix search would take COM10 for
+    // COM1, or /dev/ttyS10 for /dev/ttyS1.
+    if (current >= 0)
+        m_portCombo->setCurrentIndex(current);
 }
 
 bool CComPortSettingsDialog::commit()
