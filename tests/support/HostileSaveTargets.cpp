@@ -5,6 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+
+#include <string>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -46,6 +53,11 @@ QStringList FolderEntries(const QString& folder)
 bool RunningAsRoot()
 {
     return ::geteuid() == 0;
+}
+
+bool MakeSymbolicLink(const QString& target, const QString& link)
+{
+    return QFile::link(target, link);
 }
 
 bool MakeFifo(const QString& path)
@@ -161,6 +173,17 @@ UnprivilegedFileAccess::~UnprivilegedFileAccess()
 bool RunningAsRoot()
 {
     return false;
+}
+bool MakeSymbolicLink(const QString& target, const QString& link)
+{
+    const QString resolved = QDir(QFileInfo(link).absolutePath()).filePath(target);
+    DWORD flags = SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+    if (QFileInfo(resolved).isDir())
+        flags |= SYMBOLIC_LINK_FLAG_DIRECTORY;
+    const std::wstring name = QDir::toNativeSeparators(link).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(target).toStdWString();
+    // Wine answers success and makes nothing: what counts is the result.
+    return CreateSymbolicLinkW(name.c_str(), to.c_str(), flags) && QFileInfo(link).isSymLink();
 }
 bool MakeFifo(const QString&)
 {

@@ -14,6 +14,15 @@ namespace tavrel::testing {
 
 bool RunningAsRoot();
 
+// A symbolic link at `link` to `target` (a relative target is taken from
+// the link's folder, as the system does). False where none can be made:
+// Windows lets only administrators and Developer Mode make them, and Wine
+// makes none at all (QFile::link makes a .lnk shortcut there, which is a
+// plain file). Tests about links skip with kNoSymbolicLinks then.
+bool MakeSymbolicLink(const QString& target, const QString& link);
+inline constexpr char kNoSymbolicLinks[] =
+    "no symbolic link can be made here (Windows makes them for administrators and in Developer Mode, Wine not at all)";
+
 bool MakeFifo(const QString& path);
 
 // A second name for the same file.
