@@ -9,6 +9,7 @@ include(GNUInstallDirs)
 set(TAVREL_HOMEPAGE "https://tavrel.org/" CACHE STRING "Project home page named in the metainfo and the package")
 set(TAVREL_PACKAGE_DIR "${CMAKE_CURRENT_LIST_DIR}")
 set(TAVREL_GENERATED_DIR "${CMAKE_BINARY_DIR}/packaging")
+include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
 
 install(TARGETS tavrel tavrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET quennel-emu)
