@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test twice: once in a normal build, once
 # under AddressSanitizer and UndefinedBehaviorSanitizer. Between the two it
-# builds and checks the Debian package and type-checks the Windows code with
-# MinGW-w64. Any failure or sanitizer report fails the run.
+# builds and checks the Debian package, and builds the Windows programs and
+# tests them under Wine. Any failure or sanitizer report fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/ensure-deps.sh" dpkg-dev file lintian desktop-file-utils appstream man-db python3 \
@@ -32,7 +32,7 @@ run_suite "$root/build-tests" -DCMAKE_BUILD_TYPE=Debug
 echo "== Debian package"
 deb="$("$root/scripts/package.sh")"
 "$root/scripts/check-package.sh" "$deb"
-echo "== Windows compile check (MinGW-w64)"
-python3 "$root/scripts/check-windows-compile.py" "$root/build-tests"
+echo "== Windows build, tests under Wine, zip and installer"
+"$root/scripts/test-windows.sh"
 echo "== Tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON
