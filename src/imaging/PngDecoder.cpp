@@ -35,6 +35,7 @@ void Quiet(png_structp, png_const_charp) {}
 // How much of the picture to decode.
 struct Plan {
     int rows = 0;  // rows decoded into `picture`, from the top
+    QImage* spareRow = nullptr;  // where the rows after those go
 };
 
 // Decodes into *picture. Only plain data lives in this frame across the
@@ -93,9 +94,21 @@ bool DecodeWithLibpng(QIODevice* stream, const PictureLayout* layout, const Plan
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < plan->rows; ++y)
             png_read_row(png, picture->scanLine(y), nullptr);
-    // A picture read whole must end properly; one read in part stops here.
-    if (plan->rows == layout->size.height())
-        png_read_end(png, nullptr);
+    // The rows below the part asked for are read too, into one row that is
+    // thrown away: a file is judged the same whatever part of it is kept,
+    // and one that holds fewer rows than its header claims is refused.
+    if (plan->rows < layout->size.height()) {
+        *plan->spareRow = QImage(int(width), 1, QImage::Format_RGB32);
+        if (plan->spareRow->isNull()) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            return false;
+        }
+        for (int y = plan->rows; y < layout->size.height(); ++y)
+            png_read_row(png, plan->spareRow->scanLine(0), nullptr);
+    }
+    // Nothing after the last row is decoded: the walk has checked every
+    // chunk already, and compressed data that would go on after the
+    // picture is filled (however far it would expand) is never inflated.
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
@@ -111,7 +124,9 @@ NativeDecode DecodePng(QIODevice& file, const PictureLayout& layout, const Decod
 {
     picture = QImage();
     RangeDevice stream(file, layout.essentials);
+    QImage spareRow;
     Plan plan;
+    plan.spareRow = &spareRow;
     plan.rows = layout.size.height();
     if (request.part == DecodeRequest::Part::TopLeft && !layout.png.interlaced)
         plan.rows = qMin(plan.rows, qMax(1, request.region.height()));
