@@ -6,6 +6,8 @@
 #include "imaging/PngDecoder.h"
 #include "imaging/RangeDevice.h"
 #include "imaging/SvgPicture.h"
+#include "imaging/TiffDecoder.h"
+#include "imaging/WebpDecoder.h"
 
 #include <QImageReader>
 
@@ -140,16 +142,35 @@ qint64 NativeBytesNeeded(const PictureLayout& layout, const DecodeRequest& reque
         columns = (width + reduction - 1) / reduction;
         rows = (height + reduction - 1) / reduction;
     }
+    if (layout.format == PictureFormat::Webp && request.part == DecodeRequest::Part::Reduced) {
+        columns = qMin<qint64>(width, request.region.width());
+        rows = qMin<qint64>(height, request.region.height());
+    }
+    if (layout.format == PictureFormat::Webp && request.part == DecodeRequest::Part::TopLeft)
+        rows = height;
     qint64 bytes = columns * rows * 4;
     if (layout.format == PictureFormat::Jpeg && layout.jpeg.buffered)
         bytes += layout.jpeg.coefficientBytes;
+    if (layout.format == PictureFormat::Tiff) {
+        // The whole picture (TIFF is not decoded in part), and libtiff's
+        // buffers for one strip or tile, as stored and decoded.
+        bytes = width * height * 4 + layout.tiff.largestPiece + layout.tiff.largestStored;
+    }
+    if (layout.format == PictureFormat::Webp) {
+        // The file, held whole; a lossless picture's own buffer of the
+        // whole picture, or a lossy one's alpha plane.
+        const qint64 pixels = width * height;
+        bytes += layout.fileBytes + (layout.webp.lossless ? 4 * pixels : layout.webp.alpha ? pixels : 0);
+    }
     return bytes;
 }
 
 bool Native(const PictureLayout& layout)
 {
     return (layout.format == PictureFormat::Png && HavePngDecoder())
-        || (layout.format == PictureFormat::Jpeg && HaveJpegDecoder());
+        || (layout.format == PictureFormat::Jpeg && HaveJpegDecoder())
+        || (layout.format == PictureFormat::Webp && HaveWebpDecoder() && !layout.webp.animated)
+        || (layout.format == PictureFormat::Tiff && HaveTiffDecoder());
 }
 
 QByteArray QtFormatName(const PictureLayout& layout)
@@ -246,6 +267,10 @@ bool DecodePicture(QIODevice& file, const PictureLayout& layout, const DecodeReq
         native = DecodePng(file, layout, request, picture);
     else if (layout.format == PictureFormat::Jpeg)
         native = DecodeJpeg(file, layout, request, kMaxPictureDecodeBytes, picture);
+    else if (layout.format == PictureFormat::Webp)
+        native = DecodeWebp(file, layout, request, picture);
+    else if (layout.format == PictureFormat::Tiff)
+        native = DecodeTiff(file, layout, picture);
     if (native != NativeDecode::Unavailable)
         return native == NativeDecode::Decoded;
     return DecodeWithQt(file, layout, request, picture);

@@ -242,7 +242,8 @@ PictureReadResult ConvertPictureFile(const QString& path, const QImage& whole, c
     if (OpenPictureFile(path, kMaxPictureFileBytes, file).problem == PictureFileProblem::None) {
         const PictureFormat format = SniffPictureFormat(file.peek(64));
         file.close();
-        if ((format == PictureFormat::Jpeg && rule.mode != ResizeMode::NoResize) || format == PictureFormat::Svg)
+        const bool reduced = format == PictureFormat::Jpeg || format == PictureFormat::Webp;
+        if ((reduced && rule.mode != ResizeMode::NoResize) || format == PictureFormat::Svg)
             return ReadConvertedPicture(path, rule, converted);
     }
     if (whole.isNull())

@@ -81,8 +81,10 @@ PictureLayout ReadPictureLayout(QIODevice& device, qint64 size)
     case PictureFormat::Unknown:
         break;
     }
-    // An SVG this build cannot draw has no size yet; it is refused for that.
-    if (!layout.sound || (layout.size.isEmpty() && !layout.svg.needsRenderer)) {
+    // An SVG this build cannot draw, or that refers outside itself, has no
+    // size: it is never given to the drawing code, and is refused for that.
+    if (!layout.sound
+        || (layout.size.isEmpty() && !layout.svg.needsRenderer && layout.externalReference.isEmpty())) {
         layout.sound = false;
         layout.essentials.clear();
         layout.essentialsEnd.clear();

@@ -285,6 +285,10 @@ bool WalkSvg(LayoutReader& in, PictureLayout& layout)
         svg.needsRenderer = true;
         return true;
     }
+    // The drawing code would load a picture it refers to as it reads the
+    // file: such a file is never given to it.
+    if (!layout.externalReference.isEmpty())
+        return true;
     // The size the drawing gives itself, as the drawing code reads it.
     layout.size = SvgDocumentSize(bytes);
     return true;

@@ -21,6 +21,8 @@ constexpr qint64 kMaxEntries = 1000;
 // More strips or tiles than a picture within the pixel limit needs at one
 // row per strip.
 constexpr qint64 kMaxPieces = 1 << 20;
+// What one picture's strips or tiles may hold decoded, a quarter of it.
+constexpr qint64 kMaxDecodedBytes = 256LL * 1024 * 1024;
 
 enum Tag {
     kImageWidth = 256,
@@ -316,6 +318,10 @@ bool WalkTiff(LayoutReader& in, PictureLayout& layout)
     const qint64 rowBytes = DivRoundUp(pieceWidth * samplesInPiece * qint64(bits), 8);
     details.largestPiece = rowBytes * pieceRows;
     details.decodedBytes = details.largestPiece * pieces;
+    // Strips or tiles that together hold far more than the picture (tiles
+    // much larger than it): decoding them would be work without end.
+    if (details.decodedBytes > 4 * kMaxDecodedBytes)
+        return false;
     for (qint64 i = 0; i < pieces; ++i) {
         quint64 offset = 0;
         quint64 length = 0;

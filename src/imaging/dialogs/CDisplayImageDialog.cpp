@@ -180,22 +180,19 @@ void CDisplayImageDialog::showEvent(QShowEvent* event)
 
 void CDisplayImageDialog::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!DroppedFilePaths(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    AcceptFileDrag(event);
 }
 
 void CDisplayImageDialog::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!DroppedFilePaths(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    AcceptFileDrag(event);
 }
 
 void CDisplayImageDialog::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = DroppedFilePaths(event->mimeData());
+    const QStringList paths = AcceptFileDrag(event);
     if (paths.isEmpty())
         return;
-    event->acceptProposedAction();
     // After the drop has ended: a message box must not keep the program the
     // file came from waiting.
     QTimer::singleShot(0, this, [this, path = paths.first()] { openPicture(path); });

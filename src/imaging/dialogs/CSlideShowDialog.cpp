@@ -189,22 +189,19 @@ void CSlideShowDialog::showEvent(QShowEvent* event)
 
 void CSlideShowDialog::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!DroppedFilePaths(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    AcceptFileDrag(event);
 }
 
 void CSlideShowDialog::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!DroppedFilePaths(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    AcceptFileDrag(event);
 }
 
 void CSlideShowDialog::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = DroppedFilePaths(event->mimeData());
+    const QStringList paths = AcceptFileDrag(event);
     if (paths.isEmpty())
         return;
-    event->acceptProposedAction();
     addPictures(paths);
 }
 

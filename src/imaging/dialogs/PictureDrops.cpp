@@ -86,6 +86,14 @@ QStringList DroppedFilePaths(const QMimeData* mime)
     return paths;
 }
 
+QStringList AcceptFileDrag(QDropEvent* event)
+{
+    const QStringList paths = DroppedFilePaths(event->mimeData());
+    if (!paths.isEmpty())
+        event->acceptProposedAction();
+    return paths;
+}
+
 bool HoldsPicture(const QMimeData* mime)
 {
     if (!mime)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDropEvent;
 class QMimeData;
 class QWidget;
 
@@ -16,6 +17,10 @@ namespace tavrel {
 
 // The local files (not folders) a drag or the clipboard carries, in order.
 QStringList DroppedFilePaths(const QMimeData* mime);
+
+// For a dialog's drag and drop events: accepts the drag when it carries
+// files, and gives them.
+QStringList AcceptFileDrag(QDropEvent* event);
 
 // Whether the data holds a picture to paste: picture bytes, a picture, or
 // files.
