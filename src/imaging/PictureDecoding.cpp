@@ -17,6 +17,15 @@ namespace tavrel {
 
 namespace {
 
+// libtiff's buffers for one strip or tile, as stored and decoded: counted
+// when they are large, as a picture stored in one strip makes them, and
+// small beside the picture otherwise, as row buffers are.
+qint64 TiffBuffers(const TiffDetails& tiff)
+{
+    const qint64 buffers = tiff.largestPiece + tiff.largestStored;
+    return buffers > 16 * 1024 * 1024 ? buffers : 0;
+}
+
 // Bytes per pixel of the picture Qt's TIFF reader delivers: one-bit,
 // palette and grey pictures as they are stored, 16-bit colour in 64 bits,
 // everything else in 32.
@@ -123,8 +132,7 @@ qint64 QtBytesNeeded(const PictureLayout& layout, const DecodeRequest& request)
         bytes += layout.fileBytes + (layout.webp.lossless ? 4 * frame : layout.webp.alpha ? frame : 0)
             + (layout.webp.animated ? 4 * frame : 0);
     } else if (layout.format == PictureFormat::Tiff) {
-        // libtiff's buffers for one strip or tile, as stored and decoded.
-        bytes += layout.tiff.largestPiece + layout.tiff.largestStored;
+        bytes += TiffBuffers(layout.tiff);
     }
     return bytes;
 }
@@ -154,7 +162,7 @@ qint64 NativeBytesNeeded(const PictureLayout& layout, const DecodeRequest& reque
     if (layout.format == PictureFormat::Tiff) {
         // The whole picture (TIFF is not decoded in part), and libtiff's
         // buffers for one strip or tile, as stored and decoded.
-        bytes = width * height * 4 + layout.tiff.largestPiece + layout.tiff.largestStored;
+        bytes = width * height * 4 + TiffBuffers(layout.tiff);
     }
     if (layout.format == PictureFormat::Webp) {
         // The file, held whole; a lossless picture's own buffer of the

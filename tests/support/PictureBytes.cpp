@@ -1310,6 +1310,11 @@ void AddLyingHeaders(QVector<PictureCase>& cases)
         const int data = int(qFromLittleEndian<quint32>(wild.constData() + 10));
         wild.replace(data, 6, QByteArray("\xFF\x01\x00\x02\xFF\xFF", 6));
         Add(cases, "bmp run-length runs past the edges", wild, Expect::Either);
+        // Runs that paint the first row a hundred thousand times over.
+        QByteArray repainted = MakeBmp(shape);
+        repainted.insert(int(qFromLittleEndian<quint32>(repainted.constData() + 10)),
+                         QByteArray("\xFF\x01", 2).repeated(100000));
+        Add(cases, "bmp run-length codes that paint one row 100000 times", repainted, Expect::Refused);
     }
 
     GifOptions gifOptions;
