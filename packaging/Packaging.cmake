@@ -92,8 +92,9 @@ if(GZIP_EXECUTABLE)
 endif()
 
 # The Debian package. Its library dependencies are computed from the
-# binaries by dpkg-shlibdeps; the one added by hand is Qt's platform plugins,
-# which Qt loads at run time and no binary links.
+# binaries by dpkg-shlibdeps; added by hand are Qt's platform plugins and
+# its image format plugins (WebP, TIFF), which Qt loads at run time and no
+# binary links.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -107,7 +108,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TAVREL_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -30,6 +30,7 @@
 #include "imaging/SlideshowCommand.h"
 #include "imaging/dialogs/CUploadProgress.h"
 #include "imaging/dialogs/PictureDialogRunner.h"
+#include "imaging/dialogs/PictureDrops.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/ElidingLabel.h"
@@ -165,6 +166,7 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tavrel.png")));
 
     buildControls();
+    AcceptDroppedPictures(this);
     m_lostPortWatch = new LostPortWatch(m_session, this);
     connect(m_lostPortWatch, &LostPortWatch::watchingChanged, m_portLamp, &PortStateLamp::setWaiting);
 

@@ -7,10 +7,13 @@
 #include "imaging/SlideshowBuilder.h"
 #include "imaging/dialogs/IntegerEntry.h"
 #include "imaging/dialogs/PictureDialogParts.h"
+#include "imaging/dialogs/PictureDrops.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -131,6 +134,7 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
                                      static_cast<QAbstractButton*>(m_ditherCheck),
                                      static_cast<QAbstractButton*>(m_showAsModuleCheck)})
         connect(control, &QAbstractButton::toggled, this, &CSlideShowDialog::updateSlidePreview);
+    setAcceptDrops(true);
 }
 
 void CSlideShowDialog::updateSlidePreview()
@@ -181,6 +185,24 @@ void CSlideShowDialog::showEvent(QShowEvent* event)
         ChainTabOrder(m_tabOrder);
         m_fileNameEdit->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void CSlideShowDialog::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptFileDrag(event);
+}
+
+void CSlideShowDialog::dragMoveEvent(QDragMoveEvent* event)
+{
+    AcceptFileDrag(event);
+}
+
+void CSlideShowDialog::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = AcceptFileDrag(event);
+    if (paths.isEmpty())
+        return;
+    addPictures(paths);
 }
 
 QStringList CSlideShowDialog::pictures() const

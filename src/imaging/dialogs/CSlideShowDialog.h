@@ -53,6 +53,11 @@ protected:
     void push() override;
     bool commit() override;
     void showEvent(QShowEvent* event) override;
+    // Picture files dropped onto the dialog join the list, as when they are
+    // chosen with "Add Pictures to List".
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     ResizeRule rule() const;
