@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FittingScrollArea.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QScreen>
 #include <QScrollBar>
@@ -21,6 +22,13 @@ QSize FittingScrollArea::sizeHint() const
     if (!content)
         return QScrollArea::sizeHint();
     return content->sizeHint().expandedTo(content->minimumSizeHint());
+}
+
+bool FittingScrollArea::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QSize FittingScrollArea::minimumSizeHint() const

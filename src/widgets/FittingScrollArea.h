@@ -18,6 +18,10 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+protected:
+    // The content's layout changed: so does the room this asks for.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The size a window of the wanted (client) size may have on its screen:

@@ -28,6 +28,7 @@ CParameterDialog::CParameterDialog(const QString& title, QSize templateSize, QWi
     auto* host = new QWidget(fields);
     host->setObjectName(QStringLiteral("fields"));
     m_fields = host;
+    m_fieldsArea = fields;
     auto* hostLayout = new QVBoxLayout(host);
     hostLayout->setContentsMargins(0, 0, 0, 0);
     m_form = new QGridLayout;
@@ -68,6 +69,10 @@ void CParameterDialog::showEvent(QShowEvent* event)
         m_pushed = true;
         push();
         arrangeFocus();
+        // The fields are all there now: what they want decides the size.
+        m_fields->layout()->activate();
+        m_fieldsArea->updateGeometry();
+        layout()->activate();
         const DialogUnits units(font());
         const QSize wanted = sizeHint().expandedTo(units.size(m_templateSize.width(), m_templateSize.height()));
         setFixedSize(SizeFittingScreen(this, wanted));
