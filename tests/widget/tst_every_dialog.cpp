@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -159,6 +160,12 @@ void CheckOnScreen(const QString& dialog, QWidget* window, QStringList& faults)
     if (!available.contains(window->frameGeometry()))
         faults << QStringLiteral("%1: the window %2 is not inside the screen's free area %3")
                       .arg(dialog, Rect(window->frameGeometry()), Rect(available));
+    // A dialog the screen had room for shows its fields whole.
+    const QRect frame = window->frameGeometry();
+    const bool roomy = frame.width() < available.width() - 8 && frame.height() < available.height() - 8;
+    auto* fields = window->findChild<QScrollArea*>(QStringLiteral("fieldsArea"));
+    if (roomy && fields && (fields->verticalScrollBar()->maximum() > 0 || fields->horizontalScrollBar()->maximum() > 0))
+        faults << QStringLiteral("%1: the fields scroll although the screen has room for them").arg(dialog);
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(window) || button->window() != window)
             continue;
