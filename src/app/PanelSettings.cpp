@@ -13,8 +13,11 @@ const QString kScale = QStringLiteral("windows/emulatorScale");
 
 QString FolderKey(const QString& kind)
 {
-    // Kinds are free text; slashes and the like would make sub-keys.
-    return QStringLiteral("folders/") + QString::fromLatin1(kind.toUtf8().toPercentEncoding());
+    // Kinds are free text; a slash would make a sub-key, a backslash is
+    // QSettings' own separator on some platforms.
+    QString key = kind;
+    key.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char('\\'), QLatin1Char('-'));
+    return QStringLiteral("folders/") + key;
 }
 
 QString WindowKey(const QString& window)
