@@ -193,15 +193,28 @@ private slots:
 
         Type(&dialog, "widthEdit", "1");
         Type(&dialog, "heightEdit", "1");
-        // Entries alone change nothing until an option is clicked.
+        // Sizes count only under "Resize to:".
         QCOMPARE(dialog.convertedPicture().size(), QSize(96, 64));
         Click(&dialog, "resizeToRadio");
         QCOMPARE(dialog.convertedPicture().size(), QSize(1, 1));
         QCOMPARE(PreviewSize(&dialog), QSize(1, 1));
 
-        Type(&dialog, "widthEdit", "48");
-        Type(&dialog, "heightEdit", "32");
-        Click(&dialog, "resizeToRadio");
+        // There the preview, and so what OK hands over, follows the sizes as
+        // they are typed; a half-typed entry changes nothing and says nothing.
+        auto retype = [&](const char* name, const QString& text) {
+            auto* edit = Child<QLineEdit>(&dialog, name);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClicks(edit, text);
+        };
+        retype("widthEdit", "48");
+        QCOMPARE(dialog.convertedPicture().size(), QSize(48, 1));
+        retype("heightEdit", "32");
+        QCOMPARE(dialog.convertedPicture().size(), QSize(48, 32));
+        QCOMPARE(PreviewSize(&dialog), QSize(48, 32));
+        retype("heightEdit", "650");  // 6 is a size, 65 and 650 are not
+        QCOMPARE(dialog.convertedPicture().size(), QSize(48, 6));
+        retype("heightEdit", "32");
         QCOMPARE(dialog.convertedPicture().size(), QSize(48, 32));
 
         // The depth never changes the preview.

@@ -105,6 +105,8 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     connect(done, &QPushButton::clicked, this, &CDisplayImageDialog::reject);
     for (int i = 0; i < 3; ++i)
         connect(m_resizeRadios[i], &QRadioButton::clicked, this, [this, i] { OnResizeOption(i + 1); });
+    connect(m_widthEdit, &QLineEdit::textEdited, this, &CDisplayImageDialog::OnResizeTyped);
+    connect(m_heightEdit, &QLineEdit::textEdited, this, &CDisplayImageDialog::OnResizeTyped);
     connect(m_depth16Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(16); });
     connect(m_depth8Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(8); });
     connect(m_ditherCheck, &QCheckBox::clicked, this, &CDisplayImageDialog::OnDither);
@@ -270,6 +272,13 @@ bool CDisplayImageDialog::sourceIsUnchangedFile() const
 void CDisplayImageDialog::refreshPreview()
 {
     commitOrRevert();
+    convertSource();
+    push();
+    update();
+}
+
+void CDisplayImageDialog::convertSource()
+{
     if (m_source.isNull()) {
         m_source = m_previewPicture;
         m_sourceIsFile = false;
@@ -282,8 +291,6 @@ void CDisplayImageDialog::refreshPreview()
     showPreview(converted);
     m_previewFile = fromFile ? m_lastPath : QString();
     m_previewRule = rule();
-    push();
-    update();
 }
 
 void CDisplayImageDialog::OnOpenPicture()
@@ -320,6 +327,22 @@ void CDisplayImageDialog::OnResizeOption(int mode)
     m_resizeMode = qBound(1, mode, 3);
     push();
     refreshPreview();
+}
+
+void CDisplayImageDialog::OnResizeTyped()
+{
+    // An entry that is no size yet changes nothing; OK reports it.
+    int width = 0;
+    int height = 0;
+    if (m_resizeMode != 3 || !ReadIntegerEntry(m_widthEdit, 1, kPictureMaxWidth, width)
+        || !ReadIntegerEntry(m_heightEdit, 1, kPictureMaxHeight, height))
+        return;
+    const ResizeRule shown = m_previewRule;
+    if (shown.mode == ResizeMode::ResizeTo && shown.width == width && shown.height == height)
+        return;
+    m_resizeWidth = width;
+    m_resizeHeight = height;
+    convertSource();
 }
 
 void CDisplayImageDialog::OnBitDepth(int depth)

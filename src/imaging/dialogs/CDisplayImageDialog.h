@@ -68,6 +68,9 @@ public slots:
     void OnSaveBmp();
     void OnSaveData();
     void OnResizeOption(int mode);
+    // A size typed under "Resize to:": the preview follows each one that
+    // fits the panel.
+    void OnResizeTyped();
     void OnBitDepth(int depth);
     void OnDither(bool on);
     void OnShowAsModule(bool on);
@@ -92,6 +95,8 @@ private:
     // is shown once.
     void commitOrRevert();
     void refreshPreview();
+    // Converts the source by the current rule into the preview.
+    void convertSource();
     void showPreview(const QImage& picture);
     // Shows the converted picture in full colour or as the module shows it.
     void updatePreviewView();

@@ -3,6 +3,7 @@
 
 #include "widgets/UiSeam.h"
 #include "imaging/ImageFiles.h"
+#include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/SlideshowBuilder.h"
 #include "imaging/dialogs/IntegerEntry.h"
@@ -135,6 +136,35 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
                                      static_cast<QAbstractButton*>(m_showAsModuleCheck)})
         connect(control, &QAbstractButton::toggled, this, &CSlideShowDialog::updateSlidePreview);
     setAcceptDrops(true);
+    // The picture previewed is the selected one, converted as the resizing
+    // controls say at the moment.
+    connect(m_pictureList, &QListWidget::currentRowChanged, this, &CSlideShowDialog::previewSelectedPicture);
+    for (QRadioButton* radio : m_resizeRadios)
+        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                previewSelectedPicture();
+        });
+    for (QLineEdit* size : {m_widthEdit, m_heightEdit})
+        connect(size, &QLineEdit::textEdited, this, &CSlideShowDialog::previewSelectedPicture);
+}
+
+void CSlideShowDialog::previewSelectedPicture()
+{
+    const int row = m_pictureList->currentRow();
+    const QString path = pictures().value(row >= 0 ? row : 0);
+    int choice = 0;
+    for (int i = 0; i < 3; ++i)
+        if (m_resizeRadios[i]->isChecked())
+            choice = i;
+    // A size that is not one yet leaves the last one in force.
+    int width = m_resizeWidth;
+    int height = m_resizeHeight;
+    ReadIntegerEntry(m_widthEdit, 1, kPictureMaxWidth, width);
+    ReadIntegerEntry(m_heightEdit, 1, kPictureMaxHeight, height);
+    m_slidePicture = QImage();
+    if (!path.isEmpty() && !ReadConvertedPicture(path, ResizeRuleOf(choice, width, height), m_slidePicture))
+        m_slidePicture = QImage();
+    updateSlidePreview();
 }
 
 void CSlideShowDialog::updateSlidePreview()
@@ -221,6 +251,7 @@ void CSlideShowDialog::addPictures(const QStringList& paths)
         item->setData(Qt::UserRole, path);
         m_pictureList->insertItem(index, item);
     }
+    previewSelectedPicture();
 }
 
 void CSlideShowDialog::OnAddPictures()
@@ -235,11 +266,13 @@ void CSlideShowDialog::OnRemoveSelected()
     if (selected.isEmpty())
         return;
     delete m_pictureList->takeItem(m_pictureList->row(selected.first()));
+    previewSelectedPicture();
 }
 
 void CSlideShowDialog::OnClearList()
 {
     m_pictureList->clear();
+    previewSelectedPicture();
 }
 
 void CSlideShowDialog::OnSaveSlideshow()

@@ -64,6 +64,9 @@ private:
     // The last converted picture, in full colour or as the module shows it
     // at the depth and dithering the controls show now.
     void updateSlidePreview();
+    // Converts the selected picture (the first when none is) by the
+    // resizing the controls show now, and previews it.
+    void previewSelectedPicture();
 
     QImage m_slidePicture;
     bool m_tabOrderSet = false;
