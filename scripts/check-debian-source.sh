@@ -12,7 +12,7 @@
 #     dpkg-buildpackage -us -uc -b as an ordinary user; then lintian on the
 #     binary package and the same checks as scripts/check-package.sh.
 #
-#   scripts/check-debian-source.sh                  both (as root; about 15 minutes on two cores)
+#   scripts/check-debian-source.sh                  both (as root; about 10 CPU-minutes and the downloads)
 #   scripts/check-debian-source.sh --source-only    the first only
 #
 # Needs root for the chroot, and the network to reach Debian's archive. The
