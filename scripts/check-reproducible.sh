@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the package is reproducible: builds it twice from this tree
-# with scripts/package.sh, in two build folders at different paths (one
-# nested deeper than the other), one after the other and so at different
-# times, with another time zone, umask and locale, and without the compiler
-# cache (so that each build really compiles), then compares the two .deb
-# files byte for byte. When they differ, diffoscope shows where.
+# with scripts/package.sh, in two build folders of different names at the
+# same depth below the checkout (as a Debian build always uses
+# obj-<arch>: the programs' debug information, from which their build ids
+# are made, holds paths relative to the build folder), one after the other
+# and so at different times, with another time zone, umask and locale, and
+# without the compiler cache (so that each build really compiles), then
+# compares the two .deb files byte for byte. When they differ, diffoscope
+# shows where.
 #
 #   scripts/check-reproducible.sh      about 20 minutes of CPU time on two cores
 #
@@ -16,7 +19,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$root/build-reproducible"
 rm -rf "$out"
 first="$out/first"
-second="$out/second/built/somewhere/else"
+second="$out/second"
 
 echo "== First build in $first"
 first_deb="$(CCACHE_DISABLE=1 TZ=UTC LC_ALL=C.UTF-8 bash -c 'umask 022; exec "$0" "$1"' "$root/scripts/package.sh" "$first")"

@@ -14,6 +14,9 @@
 # dpkg-buildpackage; scripts/check-debian-source.sh does that in a clean
 # Debian 12.
 set -euo pipefail
+# Files and folders of the package are everyone's to read, whatever the
+# caller's umask (dpkg-buildpackage does the same).
+umask 022
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/ensure-deps.sh" dpkg-dev file
 source "$root/scripts/build-setup.sh"
