@@ -484,6 +484,15 @@ QByteArray MakePnm(int kind, int width, int height, int maxValue)
     return pnm;
 }
 
+QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk)
+{
+    const int at = png.indexOf(type) - 4;
+    const int length = int(qFromBigEndian<quint32>(png.constData() + at));
+    QByteArray out = png;
+    out.replace(at, 12 + length, chunk);
+    return out;
+}
+
 namespace {
 
 // Packs variable-width codes, least significant bit first (GIF) or most
@@ -915,15 +924,6 @@ void Add(QVector<PictureCase>& cases, const QString& name, const QByteArray& byt
     c.expect = expect;
     c.size = size;
     cases << c;
-}
-
-QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk)
-{
-    const int at = png.indexOf(type) - 4;
-    const int length = int(qFromBigEndian<quint32>(png.constData() + at));
-    QByteArray out = png;
-    out.replace(at, 12 + length, chunk);
-    return out;
 }
 
 // The first segment with this marker, from its 0xFF.

@@ -32,6 +32,8 @@ QRgb PatternPixel(int x, int y);
 // A PNG chunk: length, type, data, CRC.
 QByteArray PngChunk(const QByteArray& type, const QByteArray& data);
 quint32 PngCrc(const QByteArray& bytes);
+// The PNG with its first chunk of that type replaced by `chunk`.
+QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk);
 
 struct PngOptions {
     int width = 16;

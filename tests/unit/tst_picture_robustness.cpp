@@ -9,6 +9,7 @@
 #include "imaging/JpegDecoder.h"
 #include "imaging/PictureDecoding.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PictureLayout.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/SlideshowBuilder.h"
 #include "support/PictureBytes.h"
@@ -353,6 +354,33 @@ private slots:
 
     // A named pipe nobody writes to, a device, a link to a picture. The slot
     // exists on every system so that one moc output serves them all.
+    // The structure walk takes a palette of as many colours as an 8-bit
+    // index can name, and refuses one colour more before any decoder sees it.
+    void pngPaletteOfAtMost256Colours_data()
+    {
+        QTest::addColumn<int>("colours");
+        QTest::newRow("256") << 256;
+        QTest::newRow("257") << 257;
+    }
+    void pngPaletteOfAtMost256Colours()
+    {
+        QFETCH(int, colours);
+        PngOptions shape;
+        shape.colourType = 3;
+        QByteArray palette;
+        for (int i = 0; i < colours; ++i)
+            palette.append(char(i)).append(char(255 - i)).append(char(i / 2));
+        const QByteArray png = ReplacedChunk(MakePng(shape), "PLTE", PngChunk("PLTE", palette));
+        const bool fits = colours <= 256;
+        QCOMPARE(ReadPictureLayout(png).sound, fits);
+        QTemporaryDir dir;
+        QImage picture;
+        const PictureReadResult read = ReadPicture(Write(dir, QStringLiteral("palette.png"), png), picture);
+        QCOMPARE(bool(read), fits);
+        if (fits)
+            QCOMPARE(picture.size(), QSize(shape.width, shape.height));
+    }
+
     void specialFilesNeverBlock()
     {
 #ifndef Q_OS_UNIX

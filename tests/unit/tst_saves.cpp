@@ -364,6 +364,55 @@ private slots:
         QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
     }
 
+    // What takes the target's place while the file is written is kept, and
+    // nothing the save made stays in the folder, hidden files included.
+    void targetThatBecomesSomethingElseMeanwhileStays_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("folder") << "folder" << "it is a folder, not a regular file";
+        QTest::newRow("fifo") << "fifo" << "it is a named pipe, not a regular file";
+    }
+    void targetThatBecomesSomethingElseMeanwhileStays()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString path = PutFile(dir.filePath("out.dat"), kEarlierFile);
+        const QStringList entries = FolderEntries(dir.path());
+        std::unique_ptr<SocketFile> socket;
+        bool replaced = false;
+        const SaveResult result = SaveFileAtomically(path, [&](QIODevice& out) {
+            out.write(QByteArray(5000, 'x'));
+            replaced = QFile::remove(path) && MakeSpecialFile(kind, path, socket);
+            return out.write("tail") == 4;
+        });
+        QVERIFY(replaced);
+        QVERIFY(result.status != SaveStatus::Saved);
+        QVERIFY2(SaveResultText(result).contains(text), qPrintable(SaveResultText(result)));
+        QCOMPARE(KindAt(path), kind);
+        QCOMPARE(FolderEntries(dir.path()), entries);
+    }
+
+    // A close of the written file that fails is a failed save: reported
+    // with the system's reason, and the earlier file stays.
+    void aFailedCloseIsAFailedSave()
+    {
+        QTemporaryDir dir;
+        const QString path = PutFile(dir.filePath("keep.dat"), kEarlierFile);
+        SaveResult result;
+        {
+            FailingClose failing(dir.path());
+            if (!failing.isValid())
+                QSKIP("a failing close can only be arranged on Linux");
+            result = SaveFileAtomically(path, [](QIODevice& out) { return out.write(QByteArray(100, 'x')) == 100; });
+            QVERIFY(failing.fired());
+        }
+        QCOMPARE(SaveResultText(result), WriteFailedText(EIO));
+        QCOMPARE(ReadAll(path), kEarlierFile);
+        QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
+    }
+
     void bmpBytesAreQtsForEveryFormat_data()
     {
         QTest::addColumn<QImage>("image");
