@@ -567,8 +567,6 @@ QByteArray LzwRunOfZeros(qint64 cycles, int minimumCodeSize, bool tiff)
     return out.finish();
 }
 
-QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk);
-
 qint64 LzwCyclesFor(int megabytes)
 {
     return qMax<qint64>(1, qint64(megabytes) * 1024 * 1024 / (7 * 1024 * 1024));
