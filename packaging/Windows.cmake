@@ -5,16 +5,9 @@
 # (target windows-deploy), and from that folder the zip and the NSIS
 # installer (cpack -G "ZIP;NSIS" in the build folder).
 #
-# Included at the top of Packaging.cmake; does nothing elsewhere than Windows.
-
-if(NOT WIN32)
-  return()
-endif()
+# Included by Packaging.cmake in place of the Linux installation.
 
 set(TAVREL_WINDOWS_DIR ${CMAKE_CURRENT_LIST_DIR}/windows)
-
-# help2man cannot run the Windows programs.
-set(TAVREL_MANPAGES OFF)
 
 # Icon, version information and manifest, one resource file per program.
 enable_language(RC)
@@ -64,6 +57,9 @@ add_custom_target(windows-deploy
 # the install rules, which are the Linux layout.
 set(CPACK_INSTALL_CMAKE_PROJECTS "")
 set(CPACK_INSTALLED_DIRECTORIES "${TAVREL_DEPLOY_DIR};.")
+set(CPACK_PACKAGE_NAME Tavrel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Tavrel developers")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Tavrel")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Tavrel")
 set(CPACK_PACKAGE_EXECUTABLES "tavrel;Tavrel")
@@ -84,3 +80,4 @@ else()
   set(CPACK_PACKAGE_FILE_NAME \"tavrel-${PROJECT_VERSION}-windows-x64\")
 endif()
 ")
+include(CPack)
