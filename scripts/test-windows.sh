@@ -21,12 +21,21 @@
 #    --version, the Start-menu entry is there, and the uninstaller removes
 #    it all.
 #
-# The Linux programs compared against come from build-tests/ (built here
-# when missing). Usage: scripts/test-windows.sh [QTSERIALPORT_TARBALL_OR_URL]
+# The Linux programs compared against come from $TAVREL_LINUX_BUILD, else
+# build-tests/ (built here when missing).
+#
+# Usage: scripts/test-windows.sh [--built] [QTSERIALPORT_TARBALL_OR_URL]
+#   --built: the Windows build is done (scripts/test.sh runs
+#   build-windows.sh as a stage of its own); only the tests run.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/windows-env.sh"
+built=no
+if [ "${1:-}" = "--built" ]; then
+  built=yes
+  shift
+fi
 
-"$tavrel_root/scripts/ensure-deps.sh" "${windows_packages[@]}" "${wine_packages[@]}" xdotool >&2
+"$tavrel_root/scripts/ensure-deps.sh" "${windows_packages[@]}" "${wine_packages[@]}" xdotool fonts-dejavu-core >&2
 start="$(date +%s)"
 step_start="$start"
 step() {
@@ -38,7 +47,12 @@ fail() {
   exit 1
 }
 
-mapfile -t packages < <("$tavrel_root/scripts/build-windows.sh" "$@")
+if [ "$built" = yes ]; then
+  mapfile -t packages < <("$tavrel_root/scripts/build-windows.sh" --packages)
+else
+  mapfile -t packages < <("$tavrel_root/scripts/build-windows.sh" "$@")
+fi
+[ "${#packages[@]}" = 2 ] || fail "the Windows build names no zip and installer"
 zip_package="${packages[0]}"
 setup_package="${packages[1]}"
 step "Windows build ready"
@@ -82,6 +96,12 @@ rm -rf "$WINEPREFIX"
 wine_reg() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
 wine_reg 'HKCU\Environment' /v QT_QPA_PLATFORM /t REG_SZ /d offscreen
 wine_reg 'HKCU\Environment' /v QT_LOGGING_RULES /t REG_SZ /d 'qt.qpa.*=false'
+# Qt writes to the debugger, not to standard error, from a program without a
+# console window, as every program Wine runs here is.
+wine_reg 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /t REG_SZ /d 1
+# The offscreen platform of a Windows Qt reads fonts from a folder, not from
+# the system: the DejaVu fonts the Linux tests draw with.
+wine_reg 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d 'Z:\usr\share\fonts\truetype\dejavu'
 # The serial tests' port: a link to the emulator's pseudo-terminal.
 com_link="$work/com7"
 wine_reg 'HKLM\Software\Wine\Ports' /v COM7 /t REG_SZ /d "$com_link"
@@ -112,6 +132,13 @@ mkdir -p "$pictures"
 "$magick" -size 120x80 radial-gradient:'rgba(0,255,0,1)'-'rgba(0,0,255,0)' "PNG32:$pictures/alpha.png"
 "$magick" "$pictures/plasma.ppm" -resize 64x40 "$pictures/small.gif"
 "$magick" "$pictures/plasma.ppm" -resize 200x100! "BMP3:$pictures/wide.bmp"
+"$magick" "$pictures/plasma.ppm" -quality 80 "$pictures/lossy.webp"
+"$magick" "$pictures/plasma.ppm" -define webp:lossless=true "$pictures/lossless.webp"
+"$magick" "$pictures/alpha.png" -quality 90 "$pictures/alpha.webp"
+"$magick" -seed 3 -size 800x520 plasma:green-purple -quality 75 "$pictures/large.webp"
+"$magick" "$pictures/plasma.ppm" -compress LZW "$pictures/lzw.tif"
+"$magick" "$pictures/gradient.png" -depth 16 -compress Zip "$pictures/deflate16.tif"
+"$magick" "$pictures/plasma.ppm" -define tiff:tile-geometry=64x64 -compress None "$pictures/tiled.tif"
 mapfile -t picture_files < <(find "$pictures" -type f | sort)
 
 compare_outputs() { # what; then pairs of files that must be equal
@@ -151,7 +178,14 @@ for picture in "${picture_files[@]}"; do
   run_both "$base.bmp" save-bmp "$picture" OUT
 done
 run_both slideshow.dat build-slideshow OUT "${picture_files[@]}" --maximize
-step "convert, save-bmp and build-slideshow: ${#picture_files[@]} pictures, the same files as on Linux"
+# The Windows build has no Qt SVG: an SVG file is refused with the reason,
+# and nothing is written.
+svg_status=0
+win "$cli_exe" convert "$tavrel_root/src/resources/icons/tavrel.svg" "$work/windows/logo.dat" \
+  >"$work/windows/logo.out" 2>&1 || svg_status=$?
+[ "$svg_status" = 1 ] && grep -q "which this build of Tavrel cannot draw" "$work/windows/logo.out" \
+  && [ ! -e "$work/windows/logo.dat" ] || fail "an SVG file under Wine: exit status $svg_status, $(cat "$work/windows/logo.out")"
+step "convert, save-bmp and build-slideshow: ${#picture_files[@]} pictures, the same files as on Linux; SVG refused"
 
 # 3. A script on the built-in emulator, with Windows line ends for Windows.
 sed "s|PICTURE|$pictures/baseline.jpg|" "$tavrel_root/tests/wine/session.tavrel" >"$work/session.tavrel"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureFileOpen.h"
 
+#include "imaging/SaveFileSystem.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -94,6 +96,10 @@ PictureFileCheck OpenPictureFile(const QString& path, qint64 maxBytes, QFile& fi
     }
     return check;
 #else
+    // CON, NUL, COM1, aux.png ... are devices in every folder on Windows:
+    // reading the console would wait for typing.
+    if (KindOfFile(path) == FileKind::Device)
+        return Problem(PictureFileProblem::NotRegularFile, QStringLiteral("a device"));
     const QFileInfo info(path);
     if (!info.exists())
         return Problem(PictureFileProblem::Unreadable);

@@ -72,11 +72,47 @@ int MapProc(thandle_t handle, void** base, toff_t* size)
 
 void UnmapProc(thandle_t, void*, toff_t) {}
 
+// libtiff 4.5 takes the handlers and an allocation limit per file; the
+// copy the Windows build has (4.4) has handlers for the whole process only.
+#if TIFFLIB_VERSION >= 20221213
+#define TAVREL_TIFF_OPEN_OPTIONS 1
+#endif
+
+#ifdef TAVREL_TIFF_OPEN_OPTIONS
 // Errors end the decode through libtiff's return values; neither they nor
 // warnings are printed.
 int Quiet(TIFF*, void*, const char*, const char*, va_list)
 {
     return 1;
+}
+#endif
+
+TIFF* OpenTiff(Source& source)
+{
+#ifdef TAVREL_TIFF_OPEN_OPTIONS
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options)
+        return nullptr;
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(kMaxPictureDecodeBytes));
+    TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
+    TIFF* tiff = TIFFClientOpenExt("picture", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                                   MapProc, UnmapProc, options);
+    TIFFOpenOptionsFree(options);
+    return tiff;
+#else
+    // Nothing is printed, as above. Without a limit of libtiff's own, the
+    // memory it may take is the one counted from the strips and tiles that
+    // the structure walk measured before the decode was allowed.
+    static const bool quiet = [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+        return true;
+    }();
+    Q_UNUSED(quiet);
+    return TIFFClientOpen("picture", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+                          UnmapProc);
+#endif
 }
 
 } // namespace
@@ -90,12 +126,6 @@ NativeDecode DecodeTiff(QIODevice& file, const PictureLayout& layout, QImage& pi
 {
     picture = QImage();
     RangeDevice stream(file, layout.essentials);
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (!options)
-        return NativeDecode::Failed;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(kMaxPictureDecodeBytes));
-    TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
     Source source;
     source.device = &stream;
     source.size = stream.size();
@@ -107,9 +137,7 @@ NativeDecode DecodeTiff(QIODevice& file, const PictureLayout& layout, QImage& pi
         source.mapped = reinterpret_cast<const uchar*>(inMemory->data().constData());
     else
         source.mapped = mapping;
-    TIFF* tiff = TIFFClientOpenExt("picture", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
-                                   MapProc, UnmapProc, options);
-    TIFFOpenOptionsFree(options);
+    TIFF* tiff = OpenTiff(source);
     if (!tiff) {
         if (mapping)
             onDisk->unmap(mapping);

@@ -249,7 +249,10 @@ bool MakeScratchDeviceNode(const QString&)
 }
 QString KindAt(const QString& path)
 {
-    return QFile::exists(path) ? QStringLiteral("file") : QStringLiteral("missing");
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("missing");
+    return info.isDir() ? QStringLiteral("folder") : info.isFile() ? QStringLiteral("file") : QStringLiteral("other");
 }
 // No per-process limit here: the saves' own fault takes its place.
 FileSizeLimit::FileSizeLimit(qint64 bytes)

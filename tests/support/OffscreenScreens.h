@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -51,8 +52,16 @@ int RunOnScreens(int argc, char** argv, std::initializer_list<ScreenSpec> specs)
                        .toUtf8();
         x += width;
     }
+    // The platform's options are separated by colons, so the file's name
+    // must have none: on Windows it is made in the current folder and named
+    // relative to it, without a drive letter.
+#ifdef Q_OS_WIN
+    QTemporaryDir folder(QDir::current().filePath(QStringLiteral("screens-XXXXXX")));
+    const QString config = QDir::current().relativeFilePath(folder.filePath(QStringLiteral("screens.json")));
+#else
     QTemporaryDir folder;
     const QString config = folder.filePath(QStringLiteral("screens.json"));
+#endif
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly) || file.write(R"({"windowFrameMargins": true, "screens": [)" + screens + "]}") < 0)
         return 1;

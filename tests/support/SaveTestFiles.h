@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <cerrno>
 #include <cstring>
 
 namespace tavrel::testing {
@@ -27,6 +28,17 @@ inline QString PutFile(const QString& path, const QByteArray& bytes)
 inline QString SystemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The system's text for a file whose folder does not exist: Windows says
+// it in its own words (ERROR_PATH_NOT_FOUND), not with an errno value.
+inline QString MissingFolderText()
+{
+#ifdef Q_OS_WIN
+    return qt_error_string(3);
+#else
+    return SystemText(ENOENT);
+#endif
 }
 
 // A picture whose bytes differ from row to row and column to column, so that

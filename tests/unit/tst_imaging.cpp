@@ -9,6 +9,7 @@
 #include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"
 #include "support/PictureFiles.h"
+#include "support/SaveTestFiles.h"
 #include "support/TestBytes.h"
 
 #include <QBuffer>
@@ -315,7 +316,7 @@ private slots:
         const QString nowhere = dir.filePath("no-such-folder/out.dat");
         result = SaveBmpFile(nowhere, Filled(4, 4, Qt::red));
         QCOMPARE(int(result.status), int(SaveStatus::OpenFailed));
-        QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (No such file or directory)."));
+        QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (%1).").arg(MissingFolderText()));
         QCOMPARE(int(SaveImageDataFile(nowhere, Filled(4, 4, Qt::red), 8).status), int(SaveStatus::OpenFailed));
 
         // A write that fails part-way keeps the file it was replacing.
@@ -330,6 +331,9 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"keep.dat", "two.dat"}));
 
         // The folder vanishes while the file is written: nothing is left.
+#ifdef Q_OS_WIN
+        QSKIP("Windows does not remove a folder while a file in it is open: it cannot vanish during a save");
+#endif
         QDir(dir.path()).mkdir("gone");
         const QString inGone = dir.filePath("gone/new.dat");
         result = SaveFileAtomically(inGone, [&](QIODevice& out) {

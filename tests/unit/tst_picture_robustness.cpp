@@ -12,6 +12,7 @@
 #include "imaging/PictureLayout.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/SlideshowBuilder.h"
+#include "imaging/SvgPicture.h"
 #include "support/PictureBytes.h"
 #include "support/PictureFiles.h"
 
@@ -218,6 +219,12 @@ private slots:
 
         const QString svg = Write(dir, "logo.svg", MakeSvg(QSize(40, 30)));
         QImage whole;
+        if (!HaveSvgRenderer()) {
+            const PictureReadResult refused = ReadPicture(svg, whole);
+            QVERIFY(!refused);
+            QVERIFY2(PictureReadFailureText(refused).contains("cannot draw"), qPrintable(PictureReadFailureText(refused)));
+            return;
+        }
         QVERIFY(ReadPicture(svg, whole));
         QCOMPARE(whole.size(), QSize(40, 30));
         QCOMPARE(whole.pixel(5, 5), qRgb(255, 0, 0));
@@ -383,7 +390,20 @@ private slots:
 
     void specialFilesNeverBlock()
     {
-#ifndef Q_OS_UNIX
+#if defined(Q_OS_WIN)
+        // Windows' devices are names, in any folder and with any extension.
+        QTemporaryDir dir;
+        for (const char* name : {"CON", "nul", "COM1", "aux.png", "CONIN$"}) {
+            const QString path = dir.filePath(QString::fromLatin1(name));
+            PictureReadResult whole;
+            ReturnsInTime([&] {
+                QImage picture;
+                whole = ReadPicture(path, picture);
+            });
+            QCOMPARE(int(whole.status), int(PictureReadStatus::NotRegularFile));
+            QVERIFY2(PictureReadFailureText(whole).contains("a device"), qPrintable(PictureReadFailureText(whole)));
+        }
+#elif !defined(Q_OS_UNIX)
         QSKIP("Named pipes and /dev are Unix things.");
 #else
         QTemporaryDir dir;

@@ -264,7 +264,7 @@ private slots:
         const QImage picture = Filled(4, 4, Qt::red);
         SaveResult result = SaveBmpFile(dir.filePath("no-such-folder/out.bmp"), picture);
         QCOMPARE(int(result.status), int(SaveStatus::OpenFailed));
-        QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (%1).").arg(SystemText(ENOENT)));
+        QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (%1).").arg(MissingFolderText()));
 
         // Read-only: a folder no file can be created in, and a file that may
         // not be written in a folder that may (which the system lets root
@@ -282,11 +282,16 @@ private slots:
             UnprivilegedFileAccess unprivileged;
             if (!unprivileged.isValid())
                 QSKIP("running as root, and permissions cannot be made to count on this system");
+#ifdef Q_OS_WIN
+            // Windows has no read-only folders: only the read-only file is tried.
+            QStringList refused{readOnly};
+#else
             QStringList refused{inLocked};
             if (RunningAsRoot())
                 qInfo("running as root: a read-only file is writable, only the read-only folder is tried");
             else
                 refused << readOnly;
+#endif
             for (const QString& path : refused) {
                 for (const SaveKind& save : SaveKinds()) {
                     result = save.save(path, {});
@@ -440,6 +445,10 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, text);
+#ifndef Q_OS_UNIX
+        if (kind != "folder")
+            QSKIP("named pipes are Unix things");
+#endif
         QTemporaryDir dir;
         const QString path = PutFile(dir.filePath("out.dat"), kEarlierFile);
         const QStringList entries = FolderEntries(dir.path());

@@ -377,7 +377,7 @@ private slots:
                 QVERIFY(panel.isRecording());
                 QTest::keyClick(&panel, Qt::Key_Escape);
                 QCOMPARE(asked.size(), 1);
-                QVERIFY2(asked.first().contains(recording), qPrintable(asked.first()));
+                QVERIFY2(asked.first().contains(QDir::toNativeSeparators(recording)), qPrintable(asked.first()));
                 QVERIFY(panel.isVisible());
                 QVERIFY(panel.isRecording());
                 answer = UiSeam::Answer::Yes;
@@ -504,7 +504,12 @@ private slots:
             CTavrelDlg panel(options);
             QCOMPARE(panel.findChild<QLabel*>("portLabel")->text(), EmulatorPortName() + QStringLiteral(", 115200"));
             QVERIFY(!panel.session().isOpen());
+#ifndef Q_OS_WIN
+            // (The offscreen platform of the Windows Qt takes a place given
+            // before the window is shown as its inside's, 2 pixels off its
+            // frame's; the windows platform does not.)
             QCOMPARE(panel.pos(), panelAt);
+#endif
             panel.show();
             panel.showTrafficHistory();
             QCOMPARE(panel.trafficWindow()->pos(), trafficAt);
