@@ -39,7 +39,7 @@ launcher=("${tavrel_launcher[@]}")
 thirdparty="$qt/share/tavrel/3rdparty"
 toolchain="$qt/lib/cmake/Qt6/qt.toolchain.cmake"
 # A build folder made with another Qt (another recipe) starts afresh.
-if [ -f "$windows_build/CMakeCache.txt" ] && ! grep -qF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$windows_build/CMakeCache.txt"; then
+if [ -f "$windows_build/CMakeCache.txt" ] && ! grep -qE "^CMAKE_TOOLCHAIN_FILE:[A-Z]+=$toolchain\$" "$windows_build/CMakeCache.txt"; then
   rm -rf "$windows_build"
 fi
 # libwebp and libtiff, as Qt's image formats module bundles them (Debian's
@@ -61,7 +61,7 @@ fi
 # Configured on every run (a few seconds): a build folder from before keeps
 # up with the settings here.
 cmake -S "$tavrel_root" -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_TOOLCHAIN_FILE:FILEPATH="$toolchain" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   "${launcher[@]}" -DTAVREL_WINDOWS_3RDPARTY="$bundled" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$tavrel_root/scripts/wine-run.sh" \
   -DJPEG_INCLUDE_DIR="$thirdparty/include" -DJPEG_LIBRARY="$thirdparty/lib/libQt6BundledLibjpeg.a" \

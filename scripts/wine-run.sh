@@ -20,7 +20,7 @@ fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 if [ -z "${WINEPATH:-}" ]; then
-  toolchain="$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:FILEPATH=//p' "$windows_build/CMakeCache.txt")"
+  toolchain="$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=//p' "$windows_build/CMakeCache.txt")"
   qt="${toolchain%/lib/cmake/Qt6/qt.toolchain.cmake}"
   folders=("$qt/bin")
   for runtime in libstdc++-6.dll libwinpthread-1.dll; do
