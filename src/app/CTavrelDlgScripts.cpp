@@ -17,7 +17,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QFile>
+#include <QDir>
 #include <QMenu>
 
 namespace tavrel {
@@ -25,8 +25,6 @@ namespace tavrel {
 namespace {
 
 const QString kScriptFilter = QStringLiteral("Tavrel Scripts (*.tavrel *.txt);;All Files (*)");
-// A script is read whole before it runs; no script of commands comes near this.
-constexpr qint64 kLargestScriptBytes = 64 * 1024 * 1024;
 
 } // namespace
 
@@ -100,19 +98,20 @@ void CTavrelDlg::runScript()
     const QString path = UiSeam::getOpenFileName(this, tr("Run Script"), m_recorder.name(), kScriptFilter);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(tr("Cannot read %1: %2").arg(path, file.errorString()), ApplicationCaption());
-        return;
-    }
-    if (file.size() > kLargestScriptBytes) {
-        showMessage(tr("%1 is too large for a script.").arg(path), ApplicationCaption());
-        return;
-    }
+    // Every line is checked, and every command walked through for what it
+    // would refuse, before anything is sent.
     Script script;
     ScriptError error;
-    if (!ParseScript(file.readAll(), script, error)) {
-        showMessage(error.text(), ApplicationCaption());
+    if (!ReadScriptFile(path, script, error)) {
+        // A line is named with its file; a file that cannot be read names itself.
+        const QString what = error.line > 0 ? tr("%1, line %2: %3")
+                                                  .arg(QDir::toNativeSeparators(path))
+                                                  .arg(error.line)
+                                                  .arg(error.message)
+                                            : error.message;
+        showMessage(what + tr("\n\nThe script was not run and nothing was sent. The panel's help (press F1) describes "
+                              "scripts and their commands."),
+                    ApplicationCaption());
         return;
     }
     ScriptHooks hooks;
@@ -122,8 +121,11 @@ void CTavrelDlg::runScript()
     hooks.setBackground = [this](HostColour colour) { m_background->setColour(colour); };
     m_player = new ScriptPlayer(script, m_session, hooks, this);
     connect(m_player, &ScriptPlayer::stepDone, this, &CTavrelDlg::scriptStepDone);
-    connect(m_player, &ScriptPlayer::finished, this,
-            [this](const QString& stoppedBecause) { scriptFinished(stoppedBecause); });
+    connect(m_player, &ScriptPlayer::finished, this, [this, path](const QString& stoppedBecause) {
+        scriptFinished(stoppedBecause.isEmpty() ? QString()
+                                                : tr("The script %1 stopped at %2.")
+                                                      .arg(QDir::toNativeSeparators(path), stoppedBecause));
+    });
     m_player->start();
 }
 
@@ -152,7 +154,7 @@ void CTavrelDlg::scriptFinished(const QString& stoppedBecause)
         m_player->deleteLater();
     m_player = nullptr;
     if (!stoppedBecause.isEmpty())
-        showMessage(tr("The script stopped at %1.").arg(stoppedBecause), ApplicationCaption());
+        showMessage(stoppedBecause, ApplicationCaption());
 }
 
 } // namespace tavrel

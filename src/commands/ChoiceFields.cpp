@@ -36,7 +36,9 @@ DialogField OptionField(const QString& name, const QString& value, const QString
 
 DialogField CheckField(const QString& name, const QString& value)
 {
-    return OptionField(name, value, {QStringLiteral("0"), QStringLiteral("1")});
+    DialogField field = OptionField(name, value, {QStringLiteral("0"), QStringLiteral("1")});
+    field.checkBox = true;
+    return field;
 }
 
 DialogField RequiredChoiceField(const QString& name, const QString& value, const QStringList& choices)

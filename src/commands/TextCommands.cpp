@@ -158,6 +158,13 @@ CommandOutcome PrintCharacter(PanelSession& session)
     // Checked also in formatted mode, where x and y are column and row.
     if (!PointInBounds(p.x, p.y))
         return RefuseBounds(session);
+    // A character whose code goes out as 0 is refused as in a text (an
+    // empty field is the 0 the user asked for).
+    if (!character.isEmpty() && code == 0) {
+        const bool pair = character.size() > 1 && character.at(0).isHighSurrogate() && character.at(1).isLowSurrogate();
+        if (!session.SevenBitTextSendable(character.left(pair ? 2 : 1)))
+            return CommandOutcome::Refused;
+    }
     Remember(session, p);
     QByteArray packet = PacketBytes({quint8(formatted ? 0x54 : 0x74), code, LowByte(p.x), LowByte(p.y)});
     AppendColour(packet, session.host().foregroundColour());

@@ -31,7 +31,7 @@ void SplitFields(const DialogRequest& request, QStringList& positional, QStringL
         if (field.positional)
             positional << field.value;
         else if (!field.choices.isEmpty())
-            options << (field.value == QLatin1String("1") && field.choices == QStringList{QStringLiteral("0"), QStringLiteral("1")}
+            options << (field.checkBox && field.value == QLatin1String("1")
                             ? QStringLiteral("--") + field.name
                             : QStringLiteral("--%1=%2").arg(field.name, field.value));
     }
@@ -58,6 +58,22 @@ bool PictureWords(const DialogRequest& request, QStringList& positional, QString
     return true;
 }
 
+// A word a line can hold: no 0 (a shell ends a word there) and no half of a
+// surrogate pair (which has no UTF-8 form).
+bool Writable(const QString& word)
+{
+    for (int i = 0; i < word.size(); ++i) {
+        const QChar c = word.at(i);
+        if (c.unicode() == 0)
+            return false;
+        if (c.isHighSurrogate() && i + 1 < word.size() && word.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 void UserCharacterWords(const DialogRequest& request, QStringList& positional)
 {
     positional << request.value(TextField::kNumber);
@@ -79,6 +95,13 @@ QStringList RecordedCommandWords(const CommandInfo& command, const QVector<Dialo
             UserCharacterWords(request, positional);
         } else {
             SplitFields(request, positional, options);
+        }
+    }
+    for (const QString& word : positional) {
+        if (!Writable(word)) {
+            whyNot = QStringLiteral("a text holds a character no script line can hold (a 0, or half of a "
+                                    "surrogate pair)");
+            return {};
         }
     }
     QStringList words{CliName(command.caption)};
