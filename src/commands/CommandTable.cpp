@@ -10,6 +10,8 @@
 #include "commands/DrawingCommands.h"
 #include "commands/DisplayControlCommands.h"
 
+#include <QHash>
+
 namespace tavrel {
 
 QString CliName(const QString& caption)
@@ -145,10 +147,14 @@ const QVector<CommandInfo>& AllCommands()
 
 const CommandInfo* FindCommandByCliName(const QString& name)
 {
-    for (const auto& command : AllCommands())
-        if (CliName(command.caption) == name)
-            return &command;
-    return nullptr;
+    // Looked up for every line of a script: by a table made once.
+    static const QHash<QString, const CommandInfo*> byName = [] {
+        QHash<QString, const CommandInfo*> names;
+        for (const auto& command : AllCommands())
+            names.insert(CliName(command.caption), &command);
+        return names;
+    }();
+    return byName.value(name);
 }
 
 const CommandInfo* FindCommandByCaption(const QString& caption)

@@ -222,6 +222,25 @@ private slots:
         QCOMPARE(RunCli(rig.port() + QStringList{"run", "a", "b"}).exitCode, 2);
     }
 
+    void aScriptPastItsBoundStopsThere()
+    {
+        // 20 MiB on standard input, as from a program that does not stop:
+        // refused where it passes 16 MiB, in bounded memory, nothing sent.
+        LoggingEmulator rig;
+        QVERIFY2(rig.emulator->isReady(), qPrintable(rig.emulator->errorString()));
+        const QByteArray line = "wait 0   " + QByteArray(1014, '#') + '\n';
+        CliRunOptions options;
+        for (int i = 0; i < 20 * 1024; ++i)
+            options.input += line;
+        const CliRun run = RunCliWith(rig.port() + QStringList{"run", "-"}, options);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err, QStringLiteral("tavrel-cli: line 16385: the script goes on past 16 MiB, the most a script "
+                                         "may have\n"));
+        if (run.peakRssKb > 0)
+            QVERIFY2(run.peakRssKb < 200 * 1024, qPrintable(QString::number(run.peakRssKb)));
+        QVERIFY(rig.receivedBytes().isEmpty());
+    }
+
     void waitPausesAndFilesNeedNoPort()
     {
         LoggingEmulator rig;

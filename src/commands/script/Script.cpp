@@ -166,7 +166,10 @@ QString ScriptError::text() const
     return line > 0 ? QStringLiteral("line %1: %2").arg(line).arg(message) : message;
 }
 
-bool ParseScriptLine(const QString& line, ScriptStep& step, QString& error)
+namespace {
+
+// ParseScriptLine, which also hands over the checked words of a command.
+bool ParseLine(const QString& line, ScriptStep& step, QString& error, ParsedCommand& parsed)
 {
     QStringList words;
     if (!SplitScriptWords(line, words, error))
@@ -208,7 +211,6 @@ bool ParseScriptLine(const QString& line, ScriptStep& step, QString& error)
         return false;
     }
     step.arguments = words;
-    ParsedCommand parsed;
     QString problem;
     if (!CheckCommandWords(*step.command, words, parsed, problem)) {
         error = name + QStringLiteral(": ") + problem;
@@ -220,6 +222,14 @@ bool ParseScriptLine(const QString& line, ScriptStep& step, QString& error)
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool ParseScriptLine(const QString& line, ScriptStep& step, QString& error)
+{
+    ParsedCommand parsed;
+    return ParseLine(line, step, error, parsed);
 }
 
 bool ReadScript(QIODevice& device, Script& script, ScriptError& error, const ScriptReadOptions& options)
@@ -263,7 +273,8 @@ bool ReadScript(QIODevice& device, Script& script, ScriptError& error, const Scr
         }
         ScriptStep step;
         step.line = number;
-        if (!ParseScriptLine(line, step, error.message)) {
+        ParsedCommand parsed;
+        if (!ParseLine(line, step, error.message, parsed)) {
             if (error.message.startsWith(QLatin1String("unknown command")) && !options.commandsHint.isEmpty())
                 error.message += QLatin1Char(' ') + options.commandsHint;
             return false;
@@ -271,9 +282,6 @@ bool ReadScript(QIODevice& device, Script& script, ScriptError& error, const Scr
         if (step.words.isEmpty())
             continue;
         if (step.kind == ScriptStep::Kind::Command) {
-            ParsedCommand parsed;
-            QString unused;
-            CheckCommandWords(*step.command, step.arguments, parsed, unused);
             const QString refusal = rehearsal.refusal(*step.command, parsed.arguments);
             if (!refusal.isEmpty() && options.refusalsFail) {
                 error.kind = ScriptError::Kind::Refusal;
