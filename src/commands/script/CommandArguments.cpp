@@ -21,12 +21,14 @@ public:
 };
 
 // Stands in for the window during a rehearsal: dialogs are answered from
-// the arguments, the first message a command shows is kept, and nothing is
-// shown anywhere.
+// the arguments (without answers, cancelled), the first dialog's request and
+// the first message a command shows are kept, and nothing is shown
+// anywhere.
 class RehearsalHost final : public PanelHost {
 public:
     ArgumentAnswers* answers = nullptr;
     QString firstMessage;
+    QVector<DialogField> firstDialog;
 
     QString statusText() const override { return m_status; }
     void setStatusText(const QString& text) override { m_status = text; }
@@ -40,6 +42,8 @@ public:
     }
     bool runDialog(DialogRequest& request) override
     {
+        if (firstDialog.isEmpty())
+            firstDialog = request.fields;
         if (!answers)
             return false;
         answers->answer(request);
@@ -146,6 +150,16 @@ CommandRehearsal::CommandRehearsal()
 }
 
 CommandRehearsal::~CommandRehearsal() = default;
+
+QVector<DialogField> FirstDialogFields(const CommandInfo& command)
+{
+    if (!command.run)
+        return {};
+    CommandRehearsal rehearsal;
+    rehearsal.m_stage->host.answers = nullptr;
+    command.run(rehearsal.m_stage->session);
+    return rehearsal.m_stage->host.firstDialog;
+}
 
 QString CommandRehearsal::refusal(const CommandInfo& command, const CommandArguments& arguments)
 {

@@ -14,6 +14,11 @@
 
 namespace tavrel {
 
+// The fields of the first dialog a command asks for, as a fresh session's
+// dialog starts with them (the command is walked up to that dialog without
+// a port, and the dialog cancelled); none for a command without a dialog.
+QVector<DialogField> FirstDialogFields(const CommandInfo& command);
+
 // A loose split of words that have already been checked: --name[=VALUE]
 // sets an option (a bare --name is "1"), "--" ends the options, anything
 // else is a text. ParseCommandWords is the check.
@@ -55,6 +60,7 @@ public:
     QString refusal(const CommandInfo& command, const CommandArguments& arguments);
 
 private:
+    friend QVector<DialogField> FirstDialogFields(const CommandInfo& command);
     struct Stage;
     std::unique_ptr<Stage> m_stage;
     // Files that earlier commands write, which later ones may read.

@@ -3,7 +3,7 @@
 
 #include "commands/ChoiceFields.h"
 #include "commands/CommandHelp.h"
-#include "link/PanelSession.h"
+#include "commands/script/CommandArguments.h"
 
 #include <QHash>
 
@@ -15,47 +15,11 @@ using Kind = ArgumentField::Kind;
 
 constexpr int kLongestQuotedWord = 80;
 
-// Walking a command up to its dialog takes no time.
-class NoWaitClock final : public Clock {
-public:
-    qint64 nowMs() override { return 0; }
-    void sleepMs(int) override {}
-};
-
-// Stands in for the window while a command is walked up to its dialog in a
-// fresh session: the dialog's request is kept and the dialog cancelled, so
-// the command ends there having sent nothing.
-class FieldsHost final : public PanelHost {
-public:
-    QVector<DialogField> fields;
-
-    QString statusText() const override { return QString(); }
-    void setStatusText(const QString&) override {}
-    HostColour foregroundColour() const override { return kWhite; }
-    void setForegroundColour(HostColour) override {}
-    HostColour backgroundColour() const override { return kBlack; }
-    void showMessage(const QString&, const QString&) override {}
-    bool runDialog(DialogRequest& request) override
-    {
-        if (fields.isEmpty())
-            fields = request.fields;
-        return false;
-    }
-    void showReceivedText(const QString&, const QString&) override {}
-};
-
 QVector<ArgumentField> DialogArguments(const CommandInfo& command)
 {
     QVector<ArgumentField> arguments;
-    if (!command.run)
-        return arguments;
-    FieldsHost host;
-    PanelSession session(host, [](const QString&, qint32) { return OpenResult(); });
-    NoWaitClock clock;
-    session.setClock(clock);
-    command.run(session);
     QVector<ArgumentField> options;
-    for (const DialogField& field : host.fields) {
+    for (const DialogField& field : FirstDialogFields(command)) {
         if (field.positional)
             arguments.push_back({field.name, Kind::Text, field.choices, field.value, field.required});
         else if (field.checkBox)
