@@ -104,11 +104,12 @@ void CTavrelDlg::runScript()
     ScriptError error;
     if (!ReadScriptFile(path, script, error)) {
         // A line is named with its file; a file that cannot be read names itself.
-        const QString what = error.line > 0 ? tr("%1, line %2: %3")
-                                                  .arg(QDir::toNativeSeparators(path))
-                                                  .arg(error.line)
-                                                  .arg(error.message)
-                                            : error.message;
+        QString what = error.line > 0 ? tr("%1, line %2: %3")
+                                            .arg(QDir::toNativeSeparators(path))
+                                            .arg(error.line)
+                                            .arg(error.message)
+                                      : error.message;
+        what[0] = what.at(0).toUpper();
         showMessage(what + tr("\n\nThe script was not run and nothing was sent. The panel's help (press F1) describes "
                               "scripts and their commands."),
                     ApplicationCaption());

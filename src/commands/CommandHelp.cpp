@@ -325,7 +325,7 @@ QVector<FieldDescription> DescribeFields(const CommandInfo& command)
             break;
         }
         if (field.required)
-            description.defaultValue = QStringLiteral("none: it must be given");
+            description.defaultValue = QStringLiteral("none (it must be given)");
         described.push_back(description);
     }
     return described;

@@ -200,7 +200,7 @@ bool ParseCommandWords(const CommandInfo& command, const QStringList& words, Par
             const int index = int(parsed.arguments.positional.size());
             if (index >= texts.size() && !(index > 0 && texts.last()->repeats)) {
                 error = texts.isEmpty()
-                    ? QStringLiteral("takes no text, but was given %1").arg(QuotedWord(word))
+                    ? QStringLiteral("extra word %1: the command takes no words").arg(QuotedWord(word))
                     : QStringLiteral("extra word %1: the command takes at most %2")
                           .arg(QuotedWord(word))
                           .arg(texts.size() == 1 ? QStringLiteral("one word") : QStringLiteral("%1 words").arg(texts.size()));
