@@ -145,8 +145,10 @@ int main(int argc, char** argv)
         const int equals = word.indexOf(QLatin1Char('='));
         const QString name = word.startsWith(QLatin1String("--")) ? word.mid(2, equals < 0 ? -1 : equals - 2) : QString();
         if (word == QLatin1String("-h") || name == QLatin1String("help")) {
-            out << UsageText();
-            return kSent;
+            // --help COMMAND: that command's help.
+            const bool commandFollows = !rest.isEmpty()
+                && (rest.first() == QLatin1String("run") || FindCommandByCliName(rest.first()));
+            return PrintHelp(commandFollows ? rest.mid(0, 1) : QStringList(), out, err);
         }
         if (name == QLatin1String("version")) {
             out << "tavrel-cli " << TAVREL_VERSION << Qt::endl;

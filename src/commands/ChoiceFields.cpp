@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/ChoiceFields.h"
 
+#include "commands/script/CommandGrammar.h"
 #include "link/ParseDecimal.h"
 
 namespace tavrel {
@@ -89,8 +90,8 @@ QString ChoiceProblem(const DialogField& field)
     int value = 0;
     if (field.choices.isEmpty() || MatchChoice(field.choices, field.value, value))
         return QString();
-    return QStringLiteral("\"%1\" is not a choice for %2 (one of %3).")
-        .arg(field.value, field.name, ChoicesText(field.choices));
+    return QStringLiteral("%1 is not a choice for %2 (one of %3).")
+        .arg(QuotedWord(field.value), field.name, ChoicesText(field.choices));
 }
 
 QString MissingChoiceText(const DialogField& field)

@@ -5,6 +5,7 @@
 
 #include "commands/ChoiceFields.h"
 #include "commands/UserCharacter.h"
+#include "commands/script/CommandGrammar.h"
 #include "link/Bounds.h"
 #include "link/LogLine.h"
 #include "link/Packet.h"
@@ -300,9 +301,9 @@ CommandOutcome AddUserChar(PanelSession& session)
         const QString rowText = rowTexts.at(y);
         if (!ParseUserCharRow(rowText, rows[size_t(y)]))
             return Refuse(session,
-                          QStringLiteral("Row %1 of the character, \"%2\", is neither a number nor eight cells of # and .")
+                          QStringLiteral("Row %1 of the character, %2, is neither a number nor eight cells of # and .")
                               .arg(y)
-                              .arg(rowText),
+                              .arg(QuotedWord(rowText)),
                           QStringLiteral("User character error."));
     }
     const QByteArray packet = UserCharPacket(LowByte(ParseDecimal(request.value(TextField::kNumber))), rows);

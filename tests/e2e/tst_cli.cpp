@@ -120,6 +120,8 @@ private slots:
         QCOMPARE(help.exitCode, 0);
         QCOMPARE(RunCli({"draw-circle", "--help"}).out, help.out);
         QCOMPARE(RunCli({"draw-circle", "1", "--help"}).out, help.out);
+        QCOMPARE(RunCli({"--help", "draw-circle"}).out, help.out);
+        QCOMPARE(RunCli({"draw-circle", "-h"}).out, help.out);
         const QStringList lines = help.out.split(QLatin1Char('\n'));
         QCOMPARE(lines.first(), QStringLiteral("Usage: tavrel-cli [OPTIONS] draw-circle [X Y RADIUS]"));
         const int x = help.out.indexOf(QStringLiteral("\n  X "));

@@ -60,6 +60,7 @@ QStringList HostileTexts()
             QStringLiteral("#not a comment"),
             QStringLiteral("a#b"),
             QStringLiteral("-1"),
+            QStringLiteral("-x"),
             QStringLiteral("--"),
             QStringLiteral("--formatted"),
             QStringLiteral("--font=3"),
@@ -372,6 +373,7 @@ private slots:
         QTest::newRow("picture option") << ok + "display-image a.png --depth 12" << "line 3: display-image: \"12\" is not a choice for depth (one of 16, 8).";
         QTest::newRow("picture resize") << ok + "display-image a.png --resize=97x1" << "line 3: display-image: --resize width: Please enter an integer between 1 and 96.";
         QTest::newRow("file command count") << ok + "convert a.png" << "line 3: convert: OUT.dat is missing";
+        QTest::newRow("text field as an option") << ok + "draw-circle 10 10 --radius 5" << "line 3: draw-circle: unknown option \"--radius\" (radius is a text field: give it without --name, in its place)";
         QTest::newRow("help") << ok + "write-to-file --help" << "line 3: write-to-file: --help shows the command's help on tavrel-cli's command line; a script line cannot ask for it";
         QTest::newRow("split error") << ok + "print-text-string 0 0 1 1 'open" << "line 3: the closing ' is missing";
         QTest::newRow("bad colour") << ok + "foreground-color red" << "line 3: foreground-color takes one colour as RRGGBB, e.g. foreground-color FF8000";
@@ -537,6 +539,7 @@ private slots:
         QTest::newRow("scroll rows") << QByteArray("scroll-control 3 5 10 20 2 --function 4") << Bytes({0x24, 0x53, 5, 20});
         QTest::newRow("text after --") << QByteArray("print-text-string 1 2 1 1 -- --x")
                                        << Bytes({0x53, 1, 2, 0, 255, 255, 1, 1, '-', '-', 'x', 0});
+        QTest::newRow("dash text after --") << QByteArray("print-character 1 2 -- -x") << Bytes({0x74, '-', 1, 2, 255, 255});
         QTest::newRow("negative number") << QByteArray("scroll-control -1 --function=1") << Bytes({0x24, 0x53, 2, 255});
     }
     void spellingsUsersTrySendWhatTheyMean()

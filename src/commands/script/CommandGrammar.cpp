@@ -68,6 +68,9 @@ QString UnknownOptionText(const QVector<ArgumentField>& fields, const QString& w
         if (field.kind != Kind::Text)
             options << field.name;
     QString text = QStringLiteral("unknown option %1").arg(QuotedWord(word));
+    for (const ArgumentField& field : fields)
+        if (field.kind == Kind::Text && field.name == name.toLower())
+            return text + QStringLiteral(" (%1 is a text field: give it without --name, in its place)").arg(field.name);
     const QString nearest = NearestName(name, options);
     if (!nearest.isEmpty())
         return text + QStringLiteral(" (did you mean --%1?)").arg(nearest);
@@ -151,6 +154,13 @@ QString CommandUsage(const CommandInfo& command)
     return words.join(QLatin1Char(' '));
 }
 
+bool LooksLikeOption(const QString& word)
+{
+    if (word.startsWith(QLatin1String("--")))
+        return true;
+    return word.size() > 1 && word.at(0) == QLatin1Char('-') && word.at(1).isLetter();
+}
+
 bool IsToolOption(const QString& name)
 {
     for (const char* option : {"port", "baud", "fg", "bg", "trace", "reconnect", "version"})
@@ -196,6 +206,17 @@ bool ParseCommandWords(const CommandInfo& command, const QStringList& words, Par
             optionsEnded = true;
             continue;
         }
+        if (!optionsEnded && word == QLatin1String("-h")) {
+            parsed.helpAsked = true;
+            continue;
+        }
+        // -x looks like an option written with one dash: it is refused
+        // rather than taken as a text (after "--" it is one).
+        if (!optionsEnded && LooksLikeOption(word) && !word.startsWith(QLatin1String("--"))) {
+            error = UnknownOptionText(fields, word, word.mid(1))
+                + QStringLiteral("; options begin with --, and a text that begins with - goes after --");
+            return false;
+        }
         if (optionsEnded || !word.startsWith(QLatin1String("--"))) {
             const int index = int(parsed.arguments.positional.size());
             if (index >= texts.size() && !(index > 0 && texts.last()->repeats)) {
@@ -204,8 +225,6 @@ bool ParseCommandWords(const CommandInfo& command, const QStringList& words, Par
                     : QStringLiteral("extra word %1: the command takes at most %2")
                           .arg(QuotedWord(word))
                           .arg(texts.size() == 1 ? QStringLiteral("one word") : QStringLiteral("%1 words").arg(texts.size()));
-                if (!optionsEnded && word.startsWith(QLatin1Char('-')) && word.size() > 1 && !word.at(1).isDigit())
-                    error += QStringLiteral("; options begin with --");
                 return false;
             }
             const ArgumentField& field = *texts.at(qMin(index, int(texts.size()) - 1));

@@ -31,6 +31,10 @@ QString FieldMetavar(const CommandInfo& command, const ArgumentField& field);
 // Text fields that may be left out are in brackets; options follow.
 QString CommandUsage(const CommandInfo& command);
 
+// A word that the command line takes for an option unless it comes after
+// "--": --name, and -x (one dash and a letter; a negative number is a text).
+bool LooksLikeOption(const QString& word);
+
 // The options of tavrel-cli itself, which go before the command: "port",
 // "baud", "fg", "bg", "trace", "reconnect", "version".
 bool IsToolOption(const QString& name);
@@ -47,12 +51,13 @@ QString QuotedWord(const QString& word);
 // Matches every word of a command line (the words after the command's name)
 // to one of the command's fields:
 //   --name=VALUE and --name VALUE set an option; a bare --name only a check
-//   box (meaning 1); "--" ends the options; any other word, "-1" included,
-//   is the next text field. An unknown option, an option without its value,
+//   box (meaning 1); "--" ends the options; -x (one dash, a letter) is
+//   refused as a misspelt option; any other word, "-1" included, is the next
+//   text field. An unknown option, an option without its value,
 //   a check box given anything but 0 or 1, a choice not offered, an option
 //   given twice, a word no text field is left for, a required field left out
 //   and an option of tavrel-cli itself are refused, naming the word.
-// --help anywhere before "--" asks for the command's help instead.
+// --help (or -h) anywhere before "--" asks for the command's help instead.
 struct ParsedCommand {
     CommandArguments arguments;
     bool helpAsked = false;

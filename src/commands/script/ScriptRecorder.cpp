@@ -3,6 +3,7 @@
 
 #include "commands/TextCommands.h"
 #include "commands/UserCharacter.h"
+#include "commands/script/CommandGrammar.h"
 #include "commands/script/Script.h"
 #include "commands/script/ScriptWords.h"
 #include "link/ParseDecimal.h"
@@ -105,11 +106,11 @@ QStringList RecordedCommandWords(const CommandInfo& command, const QVector<Dialo
         }
     }
     QStringList words{CliName(command.caption)};
-    // A text that begins with -- would be taken for an option: the options
-    // then go first and "--" ends them.
+    // A text that begins like an option (--x, -x) would be taken for one:
+    // the options then go first and "--" ends them.
     bool dashes = false;
     for (const QString& word : positional)
-        dashes = dashes || word.startsWith(QLatin1String("--"));
+        dashes = dashes || LooksLikeOption(word);
     if (dashes)
         words << options << QStringLiteral("--") << positional;
     else
