@@ -109,11 +109,17 @@ QString NearestName(const QString& name, const QStringList& names)
 
 const QVector<ArgumentField>& CommandArgumentFields(const CommandInfo& command)
 {
-    static QHash<const CommandInfo*, QVector<ArgumentField>> known;
-    auto found = known.find(&command);
-    if (found == known.end())
-        found = known.insert(&command, command.runArguments ? command.ownArguments : DialogArguments(command));
-    return found.value();
+    // Found once for every command of the table, so that the references
+    // handed out stay valid.
+    static const QHash<const CommandInfo*, QVector<ArgumentField>> known = [] {
+        QHash<const CommandInfo*, QVector<ArgumentField>> fields;
+        for (const CommandInfo& row : AllCommands())
+            fields.insert(&row, row.runArguments ? row.ownArguments : DialogArguments(row));
+        return fields;
+    }();
+    static const QVector<ArgumentField> none;
+    const auto found = known.find(&command);
+    return found == known.end() ? none : found.value();
 }
 
 QString FieldMetavar(const CommandInfo& command, const ArgumentField& field)
