@@ -1,24 +1,49 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installation under any prefix (cmake --install) and the Debian package
-# (cpack -G DEB): the three programs, the desktop entry, the icon, the
-# AppStream metainfo, man pages and the bash completion written from the
-# command table, and the README and licences.
+# Installation under any prefix (cmake --install, and the uninstall target
+# that undoes it) and the quick Debian package (cpack -G DEB): the three
+# programs, the desktop entry, the icon, the AppStream metainfo, man pages
+# and the bash completion written from the command table, and the README
+# and licences. debian/ builds the same installation as a Debian source
+# package.
 
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/Release.cmake)
 
 set(TAVREL_HOMEPAGE "https://tavrel.org/" CACHE STRING "Project home page named in the metainfo and the package")
 set(TAVREL_PACKAGE_DIR "${CMAKE_CURRENT_LIST_DIR}")
 set(TAVREL_GENERATED_DIR "${CMAKE_BINARY_DIR}/packaging")
 
-install(TARGETS tavrel tavrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(programs tavrel tavrel-cli)
 if(TARGET quennel-emu)
-  install(TARGETS quennel-emu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  list(APPEND programs quennel-emu)
+endif()
+install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped installation (cmake --install --strip, and every package) also
+# loses the compiler's version notes, as Debian's own packages do.
+if(CMAKE_STRIP)
+  foreach(program ${programs})
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${program}>\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endif()")
+  endforeach()
 endif()
 
-# Desktop entry, metainfo and icon, all named after the application id.
-configure_file(${TAVREL_PACKAGE_DIR}/tavrel.desktop.in ${TAVREL_GENERATED_DIR}/${TAVREL_APP_ID}.desktop @ONLY)
+# Desktop entry, metainfo and icon, all named after the application id. The
+# entry starts the installed program by its full path, so that it works
+# from a prefix that is not on PATH (a user's ~/.local before the next
+# login, /opt/tavrel); it is written at install time, so that
+# cmake --install --prefix is followed too.
 configure_file(${TAVREL_PACKAGE_DIR}/tavrel.metainfo.xml.in ${TAVREL_GENERATED_DIR}/${TAVREL_APP_ID}.metainfo.xml @ONLY)
-install(FILES ${TAVREL_GENERATED_DIR}/${TAVREL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(CODE "
+  set(TAVREL_DESKTOP_TEMPLATE \"${TAVREL_PACKAGE_DIR}/tavrel.desktop.in\")
+  set(TAVREL_DESKTOP_FILE \"${TAVREL_GENERATED_DIR}/install/${TAVREL_APP_ID}.desktop\")
+  set(TAVREL_APP_ID \"${TAVREL_APP_ID}\")
+  set(TAVREL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+  set(TAVREL_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+  include(\"${TAVREL_PACKAGE_DIR}/InstallDesktopEntry.cmake\")")
 install(FILES ${TAVREL_GENERATED_DIR}/${TAVREL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 set(icons ${CMAKE_SOURCE_DIR}/src/resources/icons)
@@ -31,8 +56,8 @@ endforeach()
 
 # Man pages and the bash completion: tavrel-docs writes them from the same
 # command table the programs use (a cross build has no tavrel-docs and no
-# pages). The pages carry the date of the changelog's newest entry, so that a
-# rebuild makes the same files.
+# pages). The pages carry the release's date and are compressed without a
+# name or time in the gzip header, so that a rebuild makes the same files.
 find_program(GZIP_EXECUTABLE gzip)
 set(manpages_default ON)
 if(TAVREL_SANITIZE)
@@ -41,20 +66,13 @@ if(TAVREL_SANITIZE)
 endif()
 option(TAVREL_MANPAGES "Make the man pages and the bash completion" ${manpages_default})
 if(TAVREL_MANPAGES AND TARGET tavrel-docs AND GZIP_EXECUTABLE)
-  file(STRINGS ${TAVREL_PACKAGE_DIR}/changelog changelog_trailer REGEX "^ -- .*  [A-Z][a-z][a-z], " LIMIT_COUNT 1)
-  string(REGEX MATCH "([0-9]+) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9])" manual_date_parts "${changelog_trailer}")
-  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-  list(FIND months "${CMAKE_MATCH_2}" month_index)
-  math(EXPR month "${month_index} + 1")
-  string(LENGTH "${CMAKE_MATCH_1}" day_digits)
-  set(day "${CMAKE_MATCH_1}")
-  if(day_digits EQUAL 1)
-    set(day "0${day}")
+  # SOURCE_DATE_EPOCH, when the caller gives it (dpkg-buildpackage takes it
+  # from the changelog), else the release's date: never the clock.
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    string(TIMESTAMP manual_date "%Y-%m-%d" UTC)
+  else()
+    set(manual_date ${TAVREL_RELEASE_DATE})
   endif()
-  if(month LESS 10)
-    set(month "0${month}")
-  endif()
-  set(manual_date "${CMAKE_MATCH_3}-${month}-${day}")
 
   set(manual_dir ${TAVREL_GENERATED_DIR}/man)
   set(pages ${manual_dir}/tavrel.1.gz ${manual_dir}/tavrel-cli.1.gz ${manual_dir}/quennel-emu.1.gz)
@@ -74,45 +92,110 @@ elseif(TAVREL_MANPAGES AND NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
   message(WARNING "gzip not found: no man pages (scripts/ensure-deps.sh installs it)")
 endif()
 
-# Documentation and licences. The changelog is compressed as Debian wants it.
+# Documentation and licences, as Debian keeps them: the copyright file as
+# it is, the changelog and every other document of more than 4 KB
+# compressed (without a name or time in the gzip header).
 set(TAVREL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tavrel)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${TAVREL_PACKAGE_DIR}/copyright DESTINATION ${TAVREL_DOC_DIR})
-install(FILES ${CMAKE_SOURCE_DIR}/src/emulator/fonts/LICENSES.md DESTINATION ${TAVREL_DOC_DIR}
-        RENAME LICENSES-fonts.md)
-install(FILES ${CMAKE_SOURCE_DIR}/src/resources/LICENSES.md DESTINATION ${TAVREL_DOC_DIR}
-        RENAME LICENSES-resources.md)
-file(STRINGS ${TAVREL_PACKAGE_DIR}/changelog changelog_head LIMIT_COUNT 1)
-if(NOT changelog_head MATCHES "^tavrel \\(${PROJECT_VERSION}\\) ")
-  message(FATAL_ERROR "packaging/changelog must begin with an entry for version ${PROJECT_VERSION}")
-endif()
-if(GZIP_EXECUTABLE)
-  set(changelog ${TAVREL_GENERATED_DIR}/changelog.gz)
+find_program(GZIP_EXECUTABLE gzip)
+install(FILES ${CMAKE_SOURCE_DIR}/debian/copyright DESTINATION ${TAVREL_DOC_DIR})
+set(compressed_docs)
+function(tavrel_install_doc source name)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+  file(SIZE "${source}" size)
+  if(size LESS_EQUAL 4096 AND NOT name STREQUAL "changelog")
+    install(FILES "${source}" DESTINATION ${TAVREL_DOC_DIR} RENAME "${name}")
+    return()
+  endif()
+  if(NOT GZIP_EXECUTABLE)
+    message(FATAL_ERROR "gzip is needed to install ${name} (scripts/ensure-deps.sh installs it)")
+  endif()
+  set(output "${TAVREL_GENERATED_DIR}/doc/${name}.gz")
   add_custom_command(
-    OUTPUT ${changelog}
-    COMMAND ${GZIP_EXECUTABLE} -9nc ${TAVREL_PACKAGE_DIR}/changelog > ${changelog}
-    DEPENDS ${TAVREL_PACKAGE_DIR}/changelog
+    OUTPUT "${output}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${TAVREL_GENERATED_DIR}/doc"
+    COMMAND ${GZIP_EXECUTABLE} -9nc "${source}" > "${output}"
+    DEPENDS "${source}"
     VERBATIM)
-  add_custom_target(changelog ALL DEPENDS ${changelog})
-  install(FILES ${changelog} DESTINATION ${TAVREL_DOC_DIR})
-endif()
+  install(FILES "${output}" DESTINATION ${TAVREL_DOC_DIR})
+  set(compressed_docs ${compressed_docs} "${output}" PARENT_SCOPE)
+endfunction()
+tavrel_install_doc(${CMAKE_SOURCE_DIR}/README.md README.md)
+tavrel_install_doc(${CMAKE_SOURCE_DIR}/src/emulator/fonts/LICENSES.md LICENSES-fonts.md)
+tavrel_install_doc(${CMAKE_SOURCE_DIR}/src/resources/LICENSES.md LICENSES-resources.md)
+tavrel_install_doc(${TAVREL_CHANGELOG} changelog)
+add_custom_target(compressed-docs ALL DEPENDS ${compressed_docs})
 
-# The Debian package. Its library dependencies are computed from the
-# binaries by dpkg-shlibdeps; the one added by hand is Qt's platform plugins,
-# which Qt loads at run time and no binary links.
+# make uninstall / ninja uninstall: removes every file the last
+# cmake --install from this build folder put in place (install_manifest.txt).
+add_custom_target(uninstall
+  COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+          "-DDOC_DIR=${CMAKE_INSTALL_FULL_DATADIR}/doc/tavrel" -P ${TAVREL_PACKAGE_DIR}/Uninstall.cmake
+  VERBATIM)
+
+# The quick Debian package (scripts/package.sh). What it says about itself
+# comes from debian/control, which the Debian source package builds from
+# too: section, priority, maintainer, home page, description and the
+# dependencies added by hand (Qt's plugins, which Qt loads at run time and
+# no binary links); dpkg-shlibdeps adds the libraries the programs link.
+set(TAVREL_CONTROL "${CMAKE_SOURCE_DIR}/debian/control")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVREL_CONTROL}")
+file(READ "${TAVREL_CONTROL}" control)
+# One field of the control file: its first line and continuation lines.
+function(tavrel_control_field stanza field out)
+  if(NOT stanza MATCHES "(^|\n)${field}:([^\n]*(\n[ \t][^\n]*)*)")
+    message(FATAL_ERROR "debian/control has no ${field} field")
+  endif()
+  set(${out} "${CMAKE_MATCH_2}" PARENT_SCOPE)
+endfunction()
+string(FIND "${control}" "\nPackage: tavrel\n" binary_at)
+string(SUBSTRING "${control}" 0 ${binary_at} source_stanza)
+string(SUBSTRING "${control}" ${binary_at} -1 binary_stanza)
+tavrel_control_field("${source_stanza}" Section section)
+tavrel_control_field("${source_stanza}" Priority priority)
+tavrel_control_field("${source_stanza}" Maintainer maintainer)
+tavrel_control_field("${binary_stanza}" Depends depends)
+tavrel_control_field("${binary_stanza}" Description description)
+# Substitution variables (${shlibs:Depends} ...) are debhelper's.
+string(REGEX REPLACE "\\$\\{[^}]*\\}" "" depends "${depends}")
+string(REGEX REPLACE "[ \t\n]+" " " depends "${depends}")
+string(REGEX REPLACE "( ,)+" "" depends "${depends}")
+string(REGEX REPLACE "[ ,]+$" "" depends "${depends}")
+string(REGEX REPLACE "^[ ,]+" "" depends "${depends}")
+string(FIND "${description}" "\n" summary_end)
+string(SUBSTRING "${description}" 0 ${summary_end} summary)
+string(STRIP "${summary}" summary)
+# The long description as CPack wants it: the continuation lines without
+# their leading blank ("." for an empty line stays; CPack puts the blanks
+# back).
+string(SUBSTRING "${description}" ${summary_end} -1 long_description)
+string(REPLACE "\n " "\n" long_description "${long_description}")
+string(STRIP "${long_description}" long_description)
+foreach(field section priority maintainer)
+  string(STRIP "${${field}}" ${field})
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Tavrel developers")
-set(CPACK_PACKAGE_CONTACT "The Tavrel developers <developers@tavrel.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control panel for the Quennel colour OLED module")
-set(CPACK_PACKAGE_DESCRIPTION_FILE ${TAVREL_PACKAGE_DIR}/description.txt)
+set(CPACK_PACKAGE_CONTACT "${maintainer}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${summary}")
+set(CPACK_PACKAGE_DESCRIPTION "${long_description}")
 set(CPACK_STRIP_FILES ON)
+# Folders as Debian has them, whatever the umask of the one who packs.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SECTION "${section}")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "${priority}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TAVREL_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${depends}")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# Every time stamp in the package is the release's, unless the caller
+# names another: two builds of one tree give the same package.
+set(CPACK_PROJECT_CONFIG_FILE "${TAVREL_GENERATED_DIR}/CPackProjectConfig.cmake")
+file(WRITE "${CPACK_PROJECT_CONFIG_FILE}"
+     "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})\n  set(ENV{SOURCE_DATE_EPOCH} ${TAVREL_RELEASE_EPOCH})\nendif()\n")
 include(CPack)

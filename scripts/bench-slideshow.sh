@@ -20,6 +20,14 @@
 #    the tool, opening the port, the acknowledgement) are taken out by
 #    timing a 1 x 1 upload the same way.
 #
+# 3. The JPEG photos of the same package as WebP (made from them by
+#    ImageMagick at quality 80): a "Maximize" slideshow from the WebP files
+#    against one from the JPEG files, by processor time, taking turns going
+#    first (goal: at most 1.5 times the JPEG slideshow's); and an SVG logo,
+#    the program's own icon, converted with --maximize (goal: under 50 ms of
+#    processor time, the median of the runs, the tool's start included; the
+#    elapsed time is printed too).
+#
 # Usage: scripts/bench-slideshow.sh [--runs N]   (default 3; medians are used)
 # Installs imagemagick and mate-backgrounds when missing, and builds a
 # Release build in build-bench/.
@@ -131,6 +139,55 @@ else
 fi
 
 echo
+mapfile -t jpegs < <(printf '%s\n' "${photos[@]}" | grep -Ei '\.jpe?g$')
+mkdir -p "$work/webp"
+webps=()
+for photo in "${jpegs[@]}"; do
+  name="$(basename "${photo%.*}").webp"
+  "$magick" "$photo" -quality 80 "$work/webp/$name"
+  webps+=("$work/webp/$name")
+done
+echo "WebP and SVG pictures ($runs runs, medians)"
+# time_pictures OUT FILE...: elapsed and processor milliseconds of a
+# Maximize slideshow of the files.
+time_pictures() {
+  local out="$1" times
+  shift
+  local TIMEFORMAT='%R %U %S'
+  times=$( { time "$cli" build-slideshow "$out" "$@" --maximize >/dev/null 2>&1; } 2>&1 )
+  awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' <<<"$times"
+}
+jpeg_cpu=()
+webp_cpu=()
+svg_ms=()
+svg_wall=()
+logo="src/resources/icons/tavrel.svg"
+for ((run = 1; run <= runs; run++)); do
+  for which in $( (( run % 2 )) && echo "jpeg webp" || echo "webp jpeg"); do
+    if [ "$which" = jpeg ]; then
+      read -r _ cpu < <(time_pictures "$work/jpeg.dat" "${jpegs[@]}"); jpeg_cpu+=("$cpu")
+    else
+      read -r _ cpu < <(time_pictures "$work/webp.dat" "${webps[@]}"); webp_cpu+=("$cpu")
+    fi
+  done
+  read -r wall cpu < <(
+    TIMEFORMAT='%R %U %S'
+    times=$( { time "$cli" convert "$logo" "$work/logo.dat" --maximize >/dev/null 2>&1; } 2>&1 )
+    awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' <<<"$times")
+  svg_ms+=("$cpu"); svg_wall+=("$wall")
+done
+jpeg_cpu_ms=$(printf '%s\n' "${jpeg_cpu[@]}" | median)
+webp_cpu_ms=$(printf '%s\n' "${webp_cpu[@]}" | median)
+logo_ms=$(printf '%s\n' "${svg_ms[@]}" | median)
+webp_ratio=$(awk -v w="$webp_cpu_ms" -v j="$jpeg_cpu_ms" 'BEGIN { printf "%.2f", w / (j > 0 ? j : 1) }')
+echo "  ${#jpegs[@]} photos: JPEG slideshow ${jpeg_cpu_ms} ms, WebP slideshow ${webp_cpu_ms} ms of processor time" \
+  "(runs: ${jpeg_cpu[*]} and ${webp_cpu[*]}): ${webp_ratio}x (goal: at most 1.5x)"
+echo "  SVG logo, convert --maximize: ${logo_ms} ms of processor time (runs: ${svg_ms[*]}; goal: under 50 ms);" \
+  "elapsed: ${svg_wall[*]} ms"
+pictures_ok=$(awk -v r="$webp_ratio" -v l="$logo_ms" 'BEGIN { print (r <= 1.5 && l < 50) ? "yes" : "no" }')
+[ "$(stat -c %s "$work/logo.dat")" = 12291 ] || { echo "  the logo's data file is not 96 x 64 at 16 bits" >&2; pictures_ok=no; }
+
+echo
 echo "Display Image upload of 96 x 64 pixels to quennel-emu on a pseudo-terminal ($runs runs, medians)"
 "$emu" --headless > "$work/emu.out" 2> "$work/emu.err" &
 emu_pid=$!
@@ -162,10 +219,11 @@ echo "  stream: $(( stream_us / 1000 )) ms against $(( pauses_us / 1000 )) ms of
 upload_ok=$(awk -v o="$over" 'BEGIN { print (o <= 5) ? "yes" : "no" }')
 
 echo
-if [ "$slideshow_ok" = yes ] && [ "$dither_ok" = yes ] && [ "$identical" = yes ] && [ "$upload_ok" = yes ]; then
+if [ "$slideshow_ok" = yes ] && [ "$dither_ok" = yes ] && [ "$identical" = yes ] && [ "$upload_ok" = yes ] \
+  && [ "$pictures_ok" = yes ]; then
   echo "bench: all goals met"
 else
   echo "bench: goals missed (slideshow ratio: $slideshow_ok, dithering: $dither_ok, identical: $identical," \
-    "upload: $upload_ok)"
+    "upload: $upload_ok, WebP and SVG: $pictures_ok)"
   exit 1
 fi

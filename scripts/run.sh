@@ -5,9 +5,12 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/ensure-deps.sh"
+source "$root/scripts/build-setup.sh"
+tavrel_setup_ccache "$root"
 build="$root/build"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+    "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$root=." "${tavrel_launcher[@]}" >/dev/null
 fi
 cmake --build "$build" --target tavrel tavrel-cli quennel-emu -j"$(nproc)"
 exec "$build/src/tavrel" "$@"

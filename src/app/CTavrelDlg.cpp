@@ -2,6 +2,8 @@
 #include "app/CTavrelDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CHelpWindow.h"
+#include "app/PanelSettings.h"
 #include "app/ScriptPlayer.h"
 #include "app/WindowPlacement.h"
 #include "widgets/UiSeam.h"
@@ -30,13 +32,17 @@
 #include "imaging/SlideshowCommand.h"
 #include "imaging/dialogs/CUploadProgress.h"
 #include "imaging/dialogs/PictureDialogRunner.h"
+#include "imaging/dialogs/PictureDrops.h"
 #include "widgets/CXColourPicker.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/ElidingLabel.h"
+#include "widgets/FittingScrollArea.h"
 #include "widgets/PortStateLamp.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -44,9 +50,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QTimer>
 
+#include <algorithm>
 #include <iterator>
 
 #ifdef Q_OS_WIN
@@ -67,6 +77,11 @@ namespace {
 const QString kAboutItem = QStringLiteral("&About Tavrel...");
 const QString kTrafficItem = QStringLiteral("&Traffic History\u2026");
 const QKeySequence kTrafficKey(Qt::CTRL | Qt::Key_T);
+const QString kHelpItem = QStringLiteral("&Help");
+const QKeySequence kHelpKey(Qt::Key_F1);
+// The smallest the window gets to fit a screen: Quit and a short status
+// window side by side, and a little of the controls.
+constexpr QSize kSmallestPanelUnits(210, 120);
 #ifdef Q_OS_WIN
 constexpr unsigned kAboutCommand = 0x0010;
 #endif
@@ -165,11 +180,22 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tavrel.png")));
 
     buildControls();
+    AcceptDroppedPictures(this);
     m_lostPortWatch = new LostPortWatch(m_session, this);
     connect(m_lostPortWatch, &LostPortWatch::watchingChanged, m_portLamp, &PortStateLamp::setWaiting);
 
-    if (!options.portName.isEmpty())
+    if (!options.settingsFile.isEmpty())
+        m_settings = std::make_unique<PanelSettings>(options.settingsFile);
+    // The port named at start, else the one used last time. A remembered
+    // port that is not there now is only shown: nothing opens by itself.
+    if (!options.portName.isEmpty()) {
         m_session.m_portName = options.portName;
+    } else if (m_settings && !m_settings->portName().isEmpty()) {
+        m_session.m_portName = m_settings->portName();
+        bool number = false;
+        if (m_settings->baudRate().toUInt(&number) > 0 && number)
+            m_session.m_baudRate = m_settings->baudRate();
+    }
     m_foreground->setColour(kWhite);
     m_background->setColour(kBlack);
     m_fontRadio->setChecked(true);
@@ -178,8 +204,20 @@ CTavrelDlg::CTavrelDlg(const PanelOptions& options, QWidget* parent)
     refreshPortLabel();
     connectRecording();
 
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, &CTavrelDlg::showAbout);
+    // F1 opens the manual from any of the panel's windows and dialogs.
+    qApp->installEventFilter(this);
+    m_keepApartTimer = new QTimer(this);
+    m_keepApartTimer->setSingleShot(true);
+    m_keepApartTimer->setInterval(250);
+    connect(m_keepApartTimer, &QTimer::timeout, this, &CTavrelDlg::keepCompanionsApart);
+    if (m_settings) {
+        PanelSettings* settings = m_settings.get();
+        UiSeam::setFolderMemory({[settings](const QString& kind) { return settings->folder(kind); },
+                                 [settings](const QString& kind, const QString& folder) {
+                                     settings->setFolder(kind, folder);
+                                 }});
+        restorePanelPlace();
+    }
     auto* traffic = new QShortcut(kTrafficKey, this);
     connect(traffic, &QShortcut::activated, this, &CTavrelDlg::showTrafficHistory);
 
@@ -206,12 +244,25 @@ CTavrelDlg::~CTavrelDlg()
     // Leaving the window any other way than Quit leaves the port's settings
     // as they are; the connection itself is let go without a word.
     m_session.dropPort();
+    if (m_settings)
+        UiSeam::setFolderMemory({});
 }
 
 void CTavrelDlg::buildControls()
 {
     const DialogUnits units(font());
-    setFixedSize(units.size(544, 378));
+    // The command groups scroll where the screen is smaller than the
+    // window; the status window and Quit stay in view under them.
+    m_controlsArea = new QScrollArea(this);
+    Identify(m_controlsArea, "controlsArea", 0);
+    m_controlsArea->setFrameShape(QFrame::NoFrame);
+    auto* controls = new QWidget(m_controlsArea);
+    Identify(controls, "panelControls", 0);
+    controls->setFixedSize(units.size(kPanelWidthUnits, kControlsHeightUnits));
+    m_controlsArea->setWidget(controls);
+    setMaximumSize(units.size(kPanelWidthUnits, kPanelHeightUnits));
+    setMinimumSize(units.size(kSmallestPanelUnits.width(), kSmallestPanelUnits.height()));
+    resize(maximumSize());
 
     // Controls are placed in window coordinates and re-based on their group.
     QHash<int, QGroupBox*> groups;
@@ -223,14 +274,13 @@ void CTavrelDlg::buildControls()
         widget->setGeometry(r);
     };
     auto parentFor = [&](Group group) -> QWidget* {
-        return group == Group::None ? static_cast<QWidget*>(this) : groups.value(int(group));
+        return group == Group::None ? controls : groups.value(int(group));
     };
 
-    auto* quit = new QPushButton(tr("Quit"), this);
-    Identify(quit, "quitButton", 1);
-    quit->setDefault(true);
-    place(quit, Group::None, {462, 342, 50, 16});
-    connect(quit, &QPushButton::clicked, this, &CTavrelDlg::OnQuit);
+    m_quit = new QPushButton(tr("Quit"), this);
+    Identify(m_quit, "quitButton", 1);
+    m_quit->setDefault(true);
+    connect(m_quit, &QPushButton::clicked, this, &CTavrelDlg::OnQuit);
 
     for (const GroupEntry& entry : kGroups) {
         auto* box = new QGroupBox(tr(entry.title), parentFor(entry.parent));
@@ -309,10 +359,10 @@ void CTavrelDlg::buildControls()
     // device path is elided in the label's middle.
     m_portLamp = new PortStateLamp(parentFor(Group::SerialPort));
     Identify(m_portLamp, "portStateLamp", 0);
-    place(m_portLamp, Group::SerialPort, {92, 26, 7, 7});
+    place(m_portLamp, Group::SerialPort, {87, 26, 7, 7});
     m_portLabel = new ElidingLabel(parentFor(Group::SerialPort));
     Identify(m_portLabel, "portLabel", 1005);
-    place(m_portLabel, Group::SerialPort, {101, 24, 64, 12});
+    place(m_portLabel, Group::SerialPort, {96, 24, 70, 12});
 
     auto* note = new QLabel(tr("Note:  Be sure to \"Open\" your port before sending commands."),
                             parentFor(Group::SerialPort));
@@ -365,9 +415,8 @@ void CTavrelDlg::buildControls()
     connect(m_textModeGroup->button(0), &QAbstractButton::clicked, this, [this] { runButton([=] { OnTransparent(); }); });
     connect(m_textModeGroup->button(1), &QAbstractButton::clicked, this, [this] { runButton([=] { OnOpaque(); }); });
 
-    auto* statusLabel = new QLabel(tr("Status Window"), this);
-    Identify(statusLabel, "statusWindowLabel", 0);
-    place(statusLabel, Group::None, {18, 322, 80, 10});
+    m_statusLabel = new QLabel(tr("Status Window"), this);
+    Identify(m_statusLabel, "statusWindowLabel", 0);
 
     m_status = new QPlainTextEdit(this);
     Identify(m_status, "statusWindow", 1006);
@@ -375,7 +424,7 @@ void CTavrelDlg::buildControls()
     m_status->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_status->setTabChangesFocus(true);
-    place(m_status, Group::None, {34, 334, 397, 27});
+    layoutStatusStrip();
 
     // Tabbing reads the groups left to right, top to bottom, then the status
     // window and Quit; the first button has the focus at start.
@@ -406,7 +455,12 @@ void CTavrelDlg::runButton(const std::function<void()>& action)
 
 void CTavrelDlg::refreshPortLabel()
 {
-    m_portLabel->setFullText(m_session.portLabel());
+    // The device's own name (the end of its path) and the baud rate are
+    // what tell two adapters apart: the folder goes first when it is narrow.
+    const QString& port = m_session.m_portName;
+    const int folderEnd = int(std::max(port.lastIndexOf(QLatin1Char('/')), port.lastIndexOf(QLatin1Char('\\'))));
+    const int baudPart = int(m_session.portLabel().size() - port.size());
+    m_portLabel->setFullText(m_session.portLabel(), int(port.size()) - folderEnd - 1 + baudPart, baudPart);
 }
 
 void CTavrelDlg::portOpenChanged(bool open)
@@ -415,6 +469,9 @@ void CTavrelDlg::portOpenChanged(bool open)
     // A port reopened after a loss may have come back under another name.
     if (open)
         refreshPortLabel();
+    // A port that opened is the one to offer next time.
+    if (open && m_settings)
+        m_settings->setPort(m_session.m_portName, m_session.m_baudRate);
 }
 
 QString CTavrelDlg::statusText() const
@@ -428,7 +485,20 @@ void CTavrelDlg::setStatusText(const QString& text)
 {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The newest line comes into view, unless lines were only added to
+    // what the user has scrolled up to read.
+    QScrollBar* bar = m_status->verticalScrollBar();
+    const QString before = m_status->toPlainText();
+    const bool reading = bar->value() < bar->maximum() && shown.startsWith(before) && !before.isEmpty();
+    const int readingAt = bar->value();
     m_status->setPlainText(shown);
+    if (reading) {
+        bar->setValue(readingAt);
+    } else {
+        m_status->moveCursor(QTextCursor::End);
+        bar->setValue(bar->maximum());
+        m_status->horizontalScrollBar()->setValue(0);
+    }
 }
 
 HostColour CTavrelDlg::foregroundColour() const
@@ -537,11 +607,8 @@ bool CTavrelDlg::showDialog(DialogRequest& request)
 void CTavrelDlg::reportProgress(const QString& what, int done, int total)
 {
     auto* progress = findChild<CUploadProgress*>();
-    if (!progress) {
-        // Right of the "Status Window" label, above the status window.
-        const DialogUnits units(font());
-        progress = new CUploadProgress(this, units.rect(100, 321, 331, 11));
-    }
+    if (!progress)
+        progress = new CUploadProgress(this, progressRect());
     progress->report(what, done, total);
     if (m_trafficWindow)
         m_trafficWindow->setTransferRunning(progress->isRunning());
@@ -549,6 +616,14 @@ void CTavrelDlg::reportProgress(const QString& what, int done, int total)
 
 void CTavrelDlg::showReceivedText(const QString& title, const QString& text)
 {
+    // A script run goes on by itself: what the module sent goes under the
+    // command's lines in the status window instead of a box to click away.
+    if (m_player && m_player->isRunning()) {
+        QString received = text;
+        received.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        setStatusText(statusText() + QStringLiteral("\r\n> %1\r\n").arg(title) + received);
+        return;
+    }
     ShowCardText(this, title, text);
 }
 
@@ -565,7 +640,8 @@ void CTavrelDlg::showTrafficHistory()
     if (!m_trafficWindow) {
         m_trafficWindow = std::make_unique<CTrafficWindow>(m_session.traffic(), this);
         m_trafficWindow->setWindowIcon(windowIcon());
-        placeTrafficWindow();
+        if (!restoreWindowPlace(m_trafficWindow.get(), QStringLiteral("traffic"), true))
+            placeTrafficWindow();
     }
     if (!m_trafficWindow->isVisible()) {
         m_trafficWindow->syncNow();
@@ -584,13 +660,13 @@ void CTavrelDlg::placeTrafficWindow()
     // screen has no room for the usual size.
     const int gap = 8;
     const QRect available = s->availableGeometry();
-    const QSize frameMargins = frameGeometry().size() - size();
+    const QSize frameMargins = FrameExtra(this);
     QVector<QRect> others;
     if (m_emulatorWindow && m_emulatorWindow->isVisible())
         others << m_emulatorWindow->frameGeometry();
     // Lower first, down to a third of the height, then also narrower: its
     // lines are long, so width counts for more than height.
-    const QSize wanted = m_trafficWindow->size();
+    const QSize wanted = m_trafficWindow->size().boundedTo(available.size() - frameMargins);
     for (const int widthPercent : {100, 80, 60}) {
         for (const int heightPercent : {100, 85, 70, 55, 45, 35}) {
             const QSize size =
@@ -598,25 +674,38 @@ void CTavrelDlg::placeTrafficWindow()
                     .expandedTo(m_trafficWindow->minimumSizeHint());
             const WindowPlace place = PlaceBesideWindows(frameGeometry(), others, size + frameMargins, available, gap);
             if (place.clear) {
+                m_placingWindows = true;
                 m_trafficWindow->resize(size);
                 m_trafficWindow->move(place.topLeft);
+                m_placingWindows = false;
                 return;
             }
         }
     }
-    m_trafficWindow->move(PlaceBesideWindows(frameGeometry(), others, wanted + frameMargins, available, gap).topLeft);
+    // No room beside them: over the panel, where it hides the fewest of its
+    // controls, at a size that still shows a good many lines.
+    placeTrafficOverPanel(QSize(wanted.width() * 70 / 100, wanted.height() * 55 / 100)
+                              .expandedTo(m_trafficWindow->minimumSizeHint()));
 }
 
 void CTavrelDlg::showEvent(QShowEvent* event)
 {
+    if (!event->spontaneous())
+        fitToScreen();
     QDialog::showEvent(event);
     // The frame geometry is known only once the window system has placed us.
-    QTimer::singleShot(0, this, &CTavrelDlg::updateEmulatorWindow);
+    QTimer::singleShot(0, this, [this] {
+        fitToScreen();
+        updateEmulatorWindow();
+    });
 }
 
 void CTavrelDlg::hideEvent(QHideEvent* event)
 {
+    rememberWindowPlaces();
     QDialog::hideEvent(event);
+    if (m_help)
+        m_help->hide();
     if (m_emulatorWindow)
         m_emulatorWindow->hide();
     if (m_trafficWindow)
@@ -631,12 +720,17 @@ void CTavrelDlg::contextMenuEvent(QContextMenuEvent* event)
     QAction* traffic = menu.addAction(kTrafficItem);
     traffic->setObjectName(QStringLiteral("trafficHistoryAction"));
     traffic->setShortcut(kTrafficKey);
+    QAction* help = menu.addAction(kHelpItem);
+    help->setObjectName(QStringLiteral("helpAction"));
+    help->setShortcut(kHelpKey);
     addScriptActions(menu);
     QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about)
         showAbout();
     else if (chosen == traffic)
         showTrafficHistory();
+    else if (chosen == help)
+        showHelp(helpSectionFor(this), this);
 }
 
 void CTavrelDlg::updateEmulatorWindow()
@@ -645,6 +739,9 @@ void CTavrelDlg::updateEmulatorWindow()
         return;
     const bool wanted = isVisible() && IsEmulatorPortName(m_session.m_portName);
     if (!wanted) {
+        // The panel may have been made narrower to make room for it.
+        if (m_emulatorWindow->isVisible() && isVisible())
+            fitToScreen();
         m_emulatorWindow->hide();
         return;
     }
@@ -655,13 +752,25 @@ void CTavrelDlg::updateEmulatorWindow()
         m_emulatorWindow->show();
         return;
     }
+    // Where it stood last time, if that is on the screen and off the panel.
+    if (m_settings && m_settings->emulatorScale() > 0) {
+        m_emulatorWindow->setScale(m_settings->emulatorScale());
+        m_emulatorWindow->adjustSize();
+        if (restoreWindowPlace(m_emulatorWindow.get(), QStringLiteral("emulator"), false)
+            && !m_emulatorWindow->frameGeometry().intersects(frameGeometry())) {
+            m_emulatorWindow->show();
+            return;
+        }
+    }
     // Beside the panel at the full scale if the screen has room, making room
-    // by moving the panel left if that is enough, else at a smaller scale; a
-    // window that fits nowhere goes over the panel's emptiest corner.
+    // by moving the panel left if that is enough, else at a smaller scale,
+    // else by making the panel narrower (its controls scroll): the display
+    // never covers the panel's buttons. Only a screen too small even for
+    // that has it over the panel's emptiest corner.
     const int gap = 8;
     const int smallestScale = 2;
     const QRect available = s->availableGeometry();
-    const QSize frameMargins = frameGeometry().size() - size();
+    const QSize frameMargins = FrameExtra(this);
     QRect panel = frameGeometry();
     // Nor over the traffic window, when that is open already.
     QVector<QRect> others;
@@ -683,8 +792,48 @@ void CTavrelDlg::updateEmulatorWindow()
             break;
         }
     }
+    if (!place.clear) {
+        const QSize frame = m_emulatorWindow->size() + frameMargins;
+        const int narrower = available.width() - gap - frame.width() - frameMargins.width();
+        if (narrower >= minimumWidth() && frame.height() <= available.height()) {
+            resize(narrower, height());
+            const QSize panelFrame = QSize(narrower, height()) + frameMargins;
+            const int top = qMax(available.top(), qMin(panel.top(), available.bottom() + 1 - panelFrame.height()));
+            panel = QRect(QPoint(available.left(), top), panelFrame);
+            move(panel.topLeft());
+            place = PlaceBesideWindows(panel, others, frame, available, gap);
+        }
+    }
+    m_placingWindows = true;
     m_emulatorWindow->move(place.topLeft);
     m_emulatorWindow->show();
+    m_placingWindows = false;
+}
+
+QString CTavrelDlg::workUnderWay() const
+{
+    QStringList under;
+    if (m_recorder.isRecording())
+        under << tr("A script is being recorded into %1.").arg(QDir::toNativeSeparators(m_recorder.name()));
+    if (m_player && m_player->isRunning())
+        under << tr("A script is running.");
+    const auto* progress = findChild<CUploadProgress*>();
+    if (progress && progress->isRunning())
+        under << tr("A transfer to the module is under way.");
+    return under.join(QLatin1Char(' '));
+}
+
+void CTavrelDlg::reject()
+{
+    const QString under = workUnderWay();
+    if (!under.isEmpty()
+        && UiSeam::askYesNo(this, tr("%1\n\nQuit all the same?").arg(under), windowTitle()) != UiSeam::Answer::Yes)
+        return;
+    if (m_player)
+        m_player->reject();
+    // Every line recorded so far is in the file already.
+    m_recorder.stop();
+    QDialog::reject();
 }
 
 void CTavrelDlg::OnQuit()
@@ -701,6 +850,8 @@ void CTavrelDlg::OnComPortSettings()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_session.choosePort(dialog.m_portName, dialog.m_baudRate);
+    if (m_settings)
+        m_settings->setPort(m_session.m_portName, m_session.m_baudRate);
     refreshPortLabel();
     updateEmulatorWindow();
 }

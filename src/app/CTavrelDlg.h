@@ -7,8 +7,11 @@
 #include "link/PanelSession.h"
 
 #include <QDialog>
+#include <QPair>
 #include <QPointer>
+#include <QRect>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -19,6 +22,8 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
+class QTimer;
 
 namespace quennel {
 class Emulator;
@@ -28,7 +33,9 @@ class EmulatorWindow;
 namespace tavrel {
 
 class ArgumentAnswers;
+class CHelpWindow;
 class CTrafficWindow;
+class PanelSettings;
 class CXColourPicker;
 class ElidingLabel;
 class LostPortWatch;
@@ -41,6 +48,9 @@ struct PanelOptions {
     // Show the built-in emulator's display beside the panel while the
     // emulator is the chosen port.
     bool showEmulatorWindow = true;
+    // The file the panel remembers its port, folders and window places in
+    // (PanelSettings); empty: nothing is remembered.
+    QString settingsFile;
 };
 
 // "Quennel Control": one button per module command, the port controls, the
@@ -75,6 +85,15 @@ public:
     void portOpenChanged(bool open) override;
 
     void showAbout();
+    // Opens the user manual at a section (F1, or Help in the context menu).
+    // `inFront` is the window the user asked from: while a modal dialog is
+    // in front, the manual is lent to it so that it can be scrolled.
+    void showHelp(const QString& section, QWidget* inFront = nullptr);
+    // The section that explains a window: the window's own, or that of the
+    // window it belongs to; the panel's when none is known.
+    static QString helpSectionFor(const QWidget* window);
+    // The manual's window; null until it was first opened.
+    CHelpWindow* helpWindow() const;
     // Opens the traffic history window beside the panel (or raises it).
     void showTrafficHistory();
     // The traffic history window; null until it was first opened.
@@ -89,12 +108,23 @@ public:
     void stopRecording();
     void runScript();
     bool isRecording() const { return m_recorder.isRecording(); }
+    // What would be cut off by leaving now (a recording, a script run, a
+    // transfer), as a sentence for the question; empty when nothing is.
+    QString workUnderWay() const;
+
     // The run in progress; null when none.
     ScriptPlayer* scriptPlayer() const { return m_player; }
 
+public slots:
+    // Escape and the close box: leave without closing the port, after
+    // asking when something is under way.
+    void reject() override;
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -139,6 +169,26 @@ private:
     // chosen port and this window is on screen; hides it otherwise.
     void updateEmulatorWindow();
     void placeTrafficWindow();
+    // The traffic window over the part of the panel with the fewest
+    // controls, clear of the emulator's window where it can be.
+    void placeTrafficOverPanel(const QSize& size);
+    // When the user has moved the traffic or the emulator window onto the
+    // other, the other steps aside.
+    void keepCompanionsApart();
+    // The panel's controls on the screen, the status window and Quit
+    // counting several times over: what a window laid over it should spare.
+    QVector<QPair<QRect, int>> weightedControlRects() const;
+    // The panel no larger than its screen's free area, and on it.
+    void fitToScreen();
+    // The status window, its label, the progress bar and Quit along the
+    // bottom, below the controls, whatever the window's size.
+    void layoutStatusStrip();
+    QRect progressRect() const;
+    // Where the panel and its windows stood, from the settings and into them.
+    void restorePanelPlace();
+    bool restoreWindowPlace(QWidget* window, const QString& name, bool withSize);
+    void rememberWindowPlaces();
+    void lendHelpTo(QWidget* owner);
 #ifdef Q_OS_WIN
     void addAboutToSystemMenu();
 #endif
@@ -150,6 +200,23 @@ private:
     std::unique_ptr<CTrafficWindow> m_trafficWindow;
     LostPortWatch* m_lostPortWatch = nullptr;
 
+    // The window in dialog units, and the part of its height the command
+    // groups take; the status window and Quit are below that.
+    static constexpr int kPanelWidthUnits = 544;
+    static constexpr int kPanelHeightUnits = 378;
+    static constexpr int kControlsHeightUnits = 316;
+
+    std::unique_ptr<PanelSettings> m_settings;
+    QPointer<CHelpWindow> m_help;
+    // Which of the two companion windows the user moved last, while the
+    // other has not yet stepped aside.
+    QPointer<QWidget> m_movedCompanion;
+    QTimer* m_keepApartTimer = nullptr;
+    bool m_placingWindows = false;
+
+    QScrollArea* m_controlsArea = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QPushButton* m_quit = nullptr;
     ElidingLabel* m_portLabel = nullptr;
     PortStateLamp* m_portLamp = nullptr;
     QPlainTextEdit* m_status = nullptr;

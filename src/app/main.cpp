@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CTavrelDlg.h"
+#include "app/PanelSettings.h"
 
 #include "TavrelVersion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -45,8 +47,13 @@ int main(int argc, char* argv[])
         QStringLiteral("NAME"));
     const QCommandLineOption noEmulatorWindowOption(
         QStringLiteral("no-emulator-window"), QStringLiteral("Do not show the built-in emulator's display window."));
+    const QCommandLineOption resetSettingsOption(
+        QStringLiteral("reset-settings"),
+        QStringLiteral("Forget the remembered port, baud rate, folders and window places, and start with the "
+                       "defaults."));
     parser.addOption(portOption);
     parser.addOption(noEmulatorWindowOption);
+    parser.addOption(resetSettingsOption);
     parser.process(*app);
 
     // Lets the desktop match the window to the installed desktop entry.
@@ -55,6 +62,11 @@ int main(int argc, char* argv[])
     tavrel::PanelOptions options;
     options.portName = parser.value(portOption);
     options.showEmulatorWindow = !parser.isSet(noEmulatorWindowOption);
+    options.settingsFile = tavrel::PanelSettings::defaultFileName();
+    if (parser.isSet(resetSettingsOption) && !tavrel::PanelSettings::forget(options.settingsFile)) {
+        std::fprintf(stderr, "tavrel: cannot remove %s\n", qPrintable(options.settingsFile));
+        return 1;
+    }
 
     // The panel is the application: when it ends, so does the process, even
     // while the emulator's window is still open.

@@ -13,6 +13,7 @@
 #include "link/PortCommands.h"
 #include "link/PortNames.h"
 #include "link/ReconnectingRun.h"
+#include "imaging/PictureApplication.h"
 
 #include "TavrelVersion.h"
 
@@ -20,6 +21,9 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QTextStream>
+
+#include <cstdio>
+#include <memory>
 
 using namespace tavrel;
 
@@ -119,11 +123,15 @@ int PrintHelp(const QStringList& words, QTextStream& out, QTextStream& err)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // A GUI application without a window: drawing an SVG picture's text
+    // needs the fonts only such an application has.
+    const std::unique_ptr<QCoreApplication> application = CreatePictureApplication(argc, argv);
+    QCoreApplication& app = *application;
     // Picture decoders chatter about harmless oddities of the files they read
     // (colour profiles and the like); the picture commands say themselves
     // what went wrong. QT_LOGGING_RULES still overrides this.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.info=false\nqt.gui.imageio*.warning=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral(
+        "qt.gui.imageio*.info=false\nqt.gui.imageio*.warning=false\nqt.imageformats*.warning=false\nqt.svg*.warning=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
 

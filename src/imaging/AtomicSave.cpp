@@ -2,11 +2,11 @@
 #include "imaging/AtomicSave.h"
 
 #include "imaging/SaveFileSystem.h"
+#include "imaging/SaveTemporary.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QRandomGenerator>
 
 #include <cerrno>
 
@@ -62,32 +62,6 @@ bool ResolveLinks(const QString& path, QString& target)
     }
     target = info.absoluteFilePath();
     return true;
-}
-
-// A new, empty file in the target's folder, so that renaming it over the
-// target never crosses file systems. Hidden, and named after the target so
-// that one left by a crash says what it was.
-bool CreateTemporaryBeside(const QString& target, QFile& temporary, QString& reason)
-{
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const QFileInfo info(target);
-    // Room for the suffix within the usual 255-character name limit.
-    const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName().left(200) + QLatin1Char('.');
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        QString name = stem;
-        for (int i = 0; i < 8; ++i)
-            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
-        temporary.setFileName(name);
-        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            return true;
-        const QFileInfo taken(name);
-        if (!taken.exists() && !taken.isSymLink()) {
-            reason = temporary.errorString();
-            return false;
-        }
-    }
-    reason = SystemErrorText(EEXIST);
-    return false;
 }
 
 // What the writer of a save writes to. Every byte reaches the file, or the
@@ -189,8 +163,11 @@ SaveResult CheckSaveTarget(const QString& path, const QStringList& sources)
         if (IsSameFile(target, source))
             return Failure(SaveStatus::Refused, LeftUnchanged(QStringLiteral("it is a picture this save reads from")));
     }
-    if (kind == FileKind::Regular && !QFileInfo(target).isWritable())
-        return Failure(SaveStatus::OpenFailed, SystemErrorText(EACCES));
+    if (kind == FileKind::Regular) {
+        const QString problem = WriteAccessProblem(target);
+        if (!problem.isEmpty())
+            return Failure(SaveStatus::OpenFailed, problem);
+    }
     return SaveResult();
 }
 
@@ -203,27 +180,29 @@ SaveResult SaveFileAtomically(const QString& path, const std::function<bool(QIOD
     QString target;
     ResolveLinks(path, target);
 
-    QFile temporary;
+    // What an earlier save of this name left when it was killed.
+    RemoveStaleTemporaries(target);
+    SaveTemporary temporary;
     QString reason;
-    if (!CreateTemporaryBeside(target, temporary, reason))
+    if (!temporary.create(target, reason))
         return Failure(SaveStatus::OpenFailed, reason);
     if (KindOfFile(target) == FileKind::Regular)
-        CopyModeAndOwner(target, temporary);
+        CopyModeAndOwner(target, temporary.file());
 
     bool abandoned = false;
-    reason = WriteTemporary(temporary, write, abandoned);
+    reason = WriteTemporary(temporary.file(), write, abandoned);
     if (reason.isEmpty() && !abandoned) {
         // Whatever took the target's place while the file was written is
         // not replaced unless it is a file too.
         const FileKind kind = KindOfFile(target);
         if (kind != FileKind::Missing && kind != FileKind::Regular) {
-            QFile::remove(temporary.fileName());
+            temporary.discard();
             return Failure(SaveStatus::Refused, NotARegularFileText(kind));
         }
-        if (ReplaceFile(temporary.fileName(), target, reason))
+        if (temporary.putInPlace(target, reason))
             return SaveResult();
     }
-    QFile::remove(temporary.fileName());
+    temporary.discard();
     return Failure(SaveStatus::WriteFailed, reason);
 }
 

@@ -37,10 +37,10 @@ QString SaveResultText(const SaveResult& result);
 SaveResult CheckSaveTarget(const QString& path, const QStringList& sources = {});
 
 // Writes a file so that it is either complete or not there: after the checks
-// above, the bytes go to a temporary file beside the target, which replaces
-// it only when every write, the flush to disk and the close succeeded. A
-// failure leaves an earlier file of that name byte for byte as it was, and
-// no partial file behind. `write` returns false to abandon the save; a write
+// above, the bytes go to a temporary file beside the target (SaveTemporary),
+// which replaces it only when every write, the flush to disk and the close
+// succeeded. A failure leaves an earlier file of that name byte for byte as
+// it was, and no partial file behind; so does a save that is killed. `write` returns false to abandon the save; a write
 // that fails is reported with the system's reason even if `write` ignores
 // it.
 SaveResult SaveFileAtomically(const QString& path, const std::function<bool(QIODevice& out)>& write,

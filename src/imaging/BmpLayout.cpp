@@ -23,11 +23,19 @@ bool IsInfoHeaderSize(qint64 size)
 }
 
 // Follows the run-length codes from `pos`: sound when they reach the
-// end-of-bitmap code, or the end of the last row, before the data runs out.
-bool RunLengthCodesComplete(LayoutReader& in, qint64 pos, qint64 rows, bool fourBits)
+// end-of-bitmap code, or the end of the last row, before the data runs out,
+// and when they paint no more than a few times the picture's pixels (codes
+// that paint the same row over and over, or move nowhere, would be work
+// without end).
+bool RunLengthCodesComplete(LayoutReader& in, qint64 pos, qint64 rows, qint64 columns, bool fourBits)
 {
+    const qint64 maxPainted = 3 * rows * columns + rows + 65536;
+    qint64 painted = 0;
     qint64 row = 0;
     for (;;) {
+        // Every code is work, a move or a line's end too.
+        if (++painted > maxPainted)
+            return false;
         if (row >= rows)
             return true;
         uchar pair[2];
@@ -36,8 +44,10 @@ bool RunLengthCodesComplete(LayoutReader& in, qint64 pos, qint64 rows, bool four
         const int count = pair[0];
         const int code = pair[1];
         pos += 2;
-        if (count > 0)
+        if (count > 0) {
+            painted += count;
             continue;  // a run of one value (or two alternating nibbles)
+        }
         if (code == 0) {
             ++row;  // end of line
         } else if (code == 1) {
@@ -50,6 +60,7 @@ bool RunLengthCodesComplete(LayoutReader& in, qint64 pos, qint64 rows, bool four
             pos += 2;
         } else {
             // `code` pixels stored as they are, padded to a 16-bit boundary.
+            painted += code;
             const qint64 bytes = fourBits ? (code + 1) / 2 : code;
             const qint64 padded = (bytes + 1) & ~qint64(1);
             if (!in.has(pos, padded))
@@ -141,7 +152,7 @@ bool WalkBmp(LayoutReader& in, PictureLayout& layout)
 
     AppendRange(layout.essentials, 0, in.size());
     if (runLength)
-        return RunLengthCodesComplete(in, pixelOffset, rows, bmp.compression == kRle4);
+        return RunLengthCodesComplete(in, pixelOffset, rows, width, bmp.compression == kRle4);
     const qint64 stride = ((width * bits + 31) / 32) * 4;
     return stride <= in.size() / rows && in.has(pixelOffset, stride * rows);
 }

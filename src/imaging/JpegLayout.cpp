@@ -13,12 +13,20 @@ namespace {
 // than walked (and decoded) piece by piece.
 constexpr int kMaxSegments = 10000;
 constexpr int kMaxScans = 1000;
+// The 8 x 8 blocks all scans together may go through: each scan of a
+// progressive file visits every block of its components, however little
+// data it holds, so many scans over a large picture are work without end.
+// Real files visit each block a handful of times.
+constexpr qint64 kMaxScanBlocks = 64LL * 1024 * 1024;
 
 struct Frame {
     bool seen = false;
     int components = 0;
+    int id[4] = {};
     int h[4] = {};
     int v[4] = {};
+    qint64 blocks[4] = {};  // 8 x 8 blocks of each component
+    qint64 scanBlocks = 0;  // blocks visited by the scans so far
 };
 
 bool IsFrameHeader(quint8 marker)
@@ -66,6 +74,7 @@ bool ReadFrame(LayoutReader& in, qint64 at, qint64 length, quint8 marker, Frame&
     int maxH = 1;
     int maxV = 1;
     for (int c = 0; c < components; ++c) {
+        frame.id[c] = in.u8(at + 6 + 3 * c, ok);
         const int sampling = in.u8(at + 7 + 3 * c, ok);
         frame.h[c] = sampling >> 4;
         frame.v[c] = sampling & 0x0F;
@@ -87,7 +96,8 @@ bool ReadFrame(LayoutReader& in, qint64 at, qint64 length, quint8 marker, Frame&
     for (int c = 0; c < components; ++c) {
         const qint64 blocksWide = DivRoundUp(qint64(width) * frame.h[c], qint64(maxH) * 8);
         const qint64 blocksHigh = DivRoundUp(qint64(height) * frame.v[c], qint64(maxV) * 8);
-        coefficients += RoundUp(blocksWide, frame.h[c]) * RoundUp(blocksHigh, frame.v[c]) * 128;
+        frame.blocks[c] = RoundUp(blocksWide, frame.h[c]) * RoundUp(blocksHigh, frame.v[c]);
+        coefficients += frame.blocks[c] * 128;
     }
     layout.jpeg.coefficientBytes = coefficients;
     return true;
@@ -172,6 +182,16 @@ bool WalkJpeg(LayoutReader& in, PictureLayout& layout)
             // progressive frame: the whole picture's coefficients are kept.
             if (scans == 1 && (layout.jpeg.progressive || count < frame.components))
                 layout.jpeg.buffered = true;
+            for (int i = 0; i < count; ++i) {
+                const int id = in.u8(body + 1 + 2 * i, ok);
+                for (int c = 0; c < frame.components; ++c)
+                    if (frame.id[c] == id) {
+                        frame.scanBlocks += frame.blocks[c];
+                        break;
+                    }
+            }
+            if (frame.scanBlocks > kMaxScanBlocks)
+                return false;
             const int spectralStart = in.u8(body + 1 + 2 * count, ok);
             acScan = layout.jpeg.progressive && spectralStart != 0;
             end = ScanEnd(in, end);

@@ -18,6 +18,7 @@ public:
     LayoutReader(QIODevice& device, qint64 size);
 
     qint64 size() const { return m_size; }
+    QIODevice& device() const { return m_device; }
     bool has(qint64 offset, qint64 count) const { return offset >= 0 && count >= 0 && offset <= m_size - count; }
 
     // Copies `count` bytes at `offset`; false past the end or on a read error.

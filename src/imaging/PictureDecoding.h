@@ -31,6 +31,13 @@ enum class NativeDecode { Decoded, Failed, Unavailable };
 // coefficients, an animation's saved background).
 qint64 DecodeBytesNeeded(const PictureLayout& layout, const DecodeRequest& request);
 
+// Whether this build, on this system, decodes the layout's format: WebP and
+// TIFF need Qt's plugins for them, SVG a build with Qt SVG.
+bool CanDecodeFormat(const PictureLayout& layout);
+
+// An SVG file's text, read whole for the drawing code; empty on failure.
+QByteArray ReadSvgText(QIODevice& file, const PictureLayout& layout);
+
 // Decodes the first `fileSize` bytes of `file`, whose walk gave `layout`
 // (it must be sound), with libpng or libjpeg where this build has them and
 // with Qt's reader for the format otherwise. Decoders read only the

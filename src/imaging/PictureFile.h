@@ -31,6 +31,9 @@ enum class PictureReadStatus {
     FileTooLarge,        // more than kMaxPictureFileBytes
     TooManyPixels,       // more than kMaxPicturePixels
     NeedsTooMuchMemory,  // decoding would take more than kMaxPictureDecodeBytes
+    FormatUnavailable,   // WebP or TIFF without Qt's plugin, SVG in a build without Qt SVG
+    ExternalReference,   // an SVG that would load a file or address
+    TooMuchDrawing,      // an SVG whose drawing would take more than kMaxSvgDrawWork
 };
 
 struct PictureReadResult {
@@ -38,6 +41,10 @@ struct PictureReadResult {
     QString path;
     QString fileKind;        // NotRegularFile: what the path is instead
     qint64 fileBytes = 0;    // FileTooLarge: the file's size
+    qint64 maxFileBytes = kMaxPictureFileBytes;  // FileTooLarge: the limit it passes
+    PictureFormat format = PictureFormat::Unknown;  // FormatUnavailable: which
+    QString reference;       // ExternalReference: what the file refers to
+    qint64 drawWork = 0;     // TooMuchDrawing: the pixels drawing would touch
     QSize pixels;            // TooManyPixels, NeedsTooMuchMemory: the size the header declares
     qint64 neededBytes = 0;  // NeedsTooMuchMemory: what decoding would take
 
@@ -48,6 +55,11 @@ struct PictureReadResult {
 // PictureOpenFailureText() for an undecodable file, otherwise what is wrong
 // with it and the limit it passes.
 QString PictureReadFailureText(const PictureReadResult& result);
+
+// A picture given as bytes rather than a file (pasted from the clipboard),
+// read with every check a file gets; its messages speak of "the pasted
+// picture".
+PictureReadResult ReadPictureData(const QByteArray& bytes, QImage& picture);
 
 // Decodes the whole picture file, any format of PictureFormat, recognised
 // by content rather than by name. The result is opaque RGB32. On failure
@@ -68,7 +80,8 @@ PictureReadResult ReadConvertedPicture(const QString& path, const ResizeRule& ru
 // Like ReadConvertedPicture(), for a caller that already holds the file's
 // whole picture as ReadPicture() gave it: that picture is converted instead
 // of decoding the file a second time (and holding it twice), except where
-// the file decodes at a reduced size (JPEG under the stretching rules),
+// the file decodes at a reduced size (JPEG under the stretching rules) or is
+// drawn at the size asked for (SVG),
 // whose result only a decode gives.
 PictureReadResult ConvertPictureFile(const QString& path, const QImage& whole, const ResizeRule& rule,
                                      QImage& converted);

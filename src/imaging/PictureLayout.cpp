@@ -31,14 +31,24 @@ PictureFormat SniffPictureFormat(const QByteArray& first)
     if (first.size() >= 3 && first.at(0) == 'P' && first.at(1) >= '1' && first.at(1) <= '6'
         && QByteArrayLiteral(" \t\r\n#").contains(first.at(2)))
         return PictureFormat::Pnm;
+    if (first.startsWith("RIFF") && first.mid(8, 4) == "WEBP")
+        return PictureFormat::Webp;
+    if (first.startsWith(QByteArrayLiteral("II*\0")) || first.startsWith(QByteArrayLiteral("MM\0*"))
+        || first.startsWith(QByteArrayLiteral("II+\0")) || first.startsWith(QByteArrayLiteral("MM\0+")))
+        return PictureFormat::Tiff;
+    if (LooksLikeSvgStart(first))
+        return PictureFormat::Svg;
     return PictureFormat::Unknown;
 }
 
 PictureLayout ReadPictureLayout(QIODevice& device, qint64 size)
 {
     PictureLayout layout;
+    layout.fileBytes = size;
     LayoutReader in(device, size);
-    char first[8] = {};
+    // Enough for every signature, and for white space before an SVG's
+    // first tag.
+    char first[64] = {};
     const qint64 got = qMin<qint64>(size, sizeof first);
     if (!in.read(0, first, got))
         return layout;
@@ -59,12 +69,25 @@ PictureLayout ReadPictureLayout(QIODevice& device, qint64 size)
     case PictureFormat::Pnm:
         layout.sound = WalkPnm(in, layout);
         break;
+    case PictureFormat::Webp:
+        layout.sound = WalkWebp(in, layout);
+        break;
+    case PictureFormat::Tiff:
+        layout.sound = WalkTiff(in, layout);
+        break;
+    case PictureFormat::Svg:
+        layout.sound = WalkSvg(in, layout);
+        break;
     case PictureFormat::Unknown:
         break;
     }
-    if (!layout.sound || layout.size.isEmpty()) {
+    // An SVG this build cannot draw, or that refers outside itself, has no
+    // size: it is never given to the drawing code, and is refused for that.
+    if (!layout.sound
+        || (layout.size.isEmpty() && !layout.svg.needsRenderer && layout.externalReference.isEmpty())) {
         layout.sound = false;
         layout.essentials.clear();
+        layout.essentialsEnd.clear();
         layout.jpeg.dcScans.clear();
     }
     return layout;

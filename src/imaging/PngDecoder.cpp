@@ -16,10 +16,27 @@ namespace tavrel {
 
 namespace {
 
+// What libpng reads from: the file's essential chunks. Once the last row
+// is complete libpng would go on inflating whatever compressed data follows
+// it, however far that expands; reading then stops the decode instead, and
+// the picture, whole by then, is kept.
+struct Input {
+    QIODevice* device = nullptr;
+    png_uint_32 height = 0;
+    bool interlaced = false;
+    bool rowsDone = false;
+};
+
 void ReadFromDevice(png_structp png, png_bytep data, size_t length)
 {
-    auto* device = static_cast<QIODevice*>(png_get_io_ptr(png));
-    if (device->read(reinterpret_cast<char*>(data), qint64(length)) != qint64(length))
+    auto* input = static_cast<Input*>(png_get_io_ptr(png));
+    const bool finishing = input->interlaced ? png_get_current_pass_number(png) >= 7
+                                             : png_get_current_row_number(png) >= input->height;
+    if (finishing) {
+        input->rowsDone = true;
+        png_error(png, "the picture is complete");
+    }
+    if (input->device->read(reinterpret_cast<char*>(data), qint64(length)) != qint64(length))
         png_error(png, "the file ends early");
 }
 
@@ -35,12 +52,13 @@ void Quiet(png_structp, png_const_charp) {}
 // How much of the picture to decode.
 struct Plan {
     int rows = 0;  // rows decoded into `picture`, from the top
+    QImage* spareRow = nullptr;  // where the rows after those go
 };
 
 // Decodes into *picture. Only plain data lives in this frame across the
 // setjmp, so an error's longjmp skips no destructor; the picture and the
 // plan belong to the caller.
-bool DecodeWithLibpng(QIODevice* stream, const PictureLayout* layout, const Plan* plan, QImage* picture)
+bool DecodeWithLibpng(Input* input, const PictureLayout* layout, const Plan* plan, QImage* picture)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, Quiet);
     if (!png)
@@ -52,9 +70,9 @@ bool DecodeWithLibpng(QIODevice* stream, const PictureLayout* layout, const Plan
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        return false;
+        return input->rowsDone;
     }
-    png_set_read_fn(png, stream, ReadFromDevice);
+    png_set_read_fn(png, input, ReadFromDevice);
     // The walk has checked the size against the program's own limit.
     png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
     png_read_info(png, info);
@@ -93,9 +111,21 @@ bool DecodeWithLibpng(QIODevice* stream, const PictureLayout* layout, const Plan
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < plan->rows; ++y)
             png_read_row(png, picture->scanLine(y), nullptr);
-    // A picture read whole must end properly; one read in part stops here.
-    if (plan->rows == layout->size.height())
-        png_read_end(png, nullptr);
+    // The rows below the part asked for are read too, into one row that is
+    // thrown away: a file is judged the same whatever part of it is kept,
+    // and one that holds fewer rows than its header claims is refused.
+    if (plan->rows < layout->size.height()) {
+        *plan->spareRow = QImage(int(width), 1, QImage::Format_RGB32);
+        if (plan->spareRow->isNull()) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            return false;
+        }
+        for (int y = plan->rows; y < layout->size.height(); ++y)
+            png_read_row(png, plan->spareRow->scanLine(0), nullptr);
+    }
+    // Nothing after the last row is decoded: the walk has checked every
+    // chunk already, and compressed data that would go on after the
+    // picture is filled (however far it would expand) is never inflated.
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
@@ -111,11 +141,17 @@ NativeDecode DecodePng(QIODevice& file, const PictureLayout& layout, const Decod
 {
     picture = QImage();
     RangeDevice stream(file, layout.essentials);
+    QImage spareRow;
     Plan plan;
+    plan.spareRow = &spareRow;
     plan.rows = layout.size.height();
     if (request.part == DecodeRequest::Part::TopLeft && !layout.png.interlaced)
         plan.rows = qMin(plan.rows, qMax(1, request.region.height()));
-    if (!DecodeWithLibpng(&stream, &layout, &plan, &picture)) {
+    Input input;
+    input.device = &stream;
+    input.height = png_uint_32(layout.size.height());
+    input.interlaced = layout.png.interlaced;
+    if (!DecodeWithLibpng(&input, &layout, &plan, &picture)) {
         picture = QImage();
         return NativeDecode::Failed;
     }

@@ -102,6 +102,12 @@ QString SlideSizeMismatchText(const Slide& first, const Slide& other)
         .arg(a.height());
 }
 
+QString NoFrameText()
+{
+    return QStringLiteral("The slideshow was not saved: none of its pictures could be read, so it would have "
+                          "no frame.");
+}
+
 QByteArray SlideshowFileBytes(const std::vector<Slide>& slides, const PixelEncoding& encoding)
 {
     QByteArray bytes;
@@ -121,12 +127,21 @@ SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& path
 {
     QString refusal;
     SaveResult result = SaveFileAtomically(outputPath, [&](QIODevice& out) {
-        const std::vector<Slide> slides = ConvertSlides(paths, rule, [&hooks](int index, const Slide& slide) {
+        std::vector<Slide> slides = ConvertSlides(paths, rule, [&hooks](int index, const Slide& slide) {
             if (!slide.read && hooks.message)
                 hooks.message(PictureReadFailureText(slide.read));
             if (hooks.preview)
                 hooks.preview(index, slide.picture);
         });
+        // Under No Resize a picture that could not be read has no frame at
+        // all: it is left out, and says nothing about the frames' size.
+        slides.erase(std::remove_if(slides.begin(), slides.end(),
+                                    [](const Slide& slide) { return slide.picture.isNull(); }),
+                     slides.end());
+        if (slides.empty() && !paths.isEmpty()) {
+            refusal = NoFrameText();
+            return false;
+        }
         const int mismatch = FirstMismatchedSlide(slides);
         if (mismatch >= 0) {
             refusal = SlideSizeMismatchText(slides.front(), slides[size_t(mismatch)]);

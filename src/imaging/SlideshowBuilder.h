@@ -44,6 +44,8 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
 // size the file's header records), or -1 when all agree.
 int FirstMismatchedSlide(const std::vector<Slide>& slides);
 QString SlideSizeMismatchText(const Slide& first, const Slide& other);
+// Why a slideshow of pictures none of which could be read is not saved.
+QString NoFrameText();
 
 // The slideshow data file: the first picture's width and height and the
 // depth, then every picture's pixel stream (16-bit low byte first). Empty
@@ -59,10 +61,12 @@ struct SlideshowSaveHooks {
 };
 
 // Builds the slideshow data file from the pictures in the order given. A
-// list whose pictures would not all have the first one's size is refused
-// before anything is written (SaveStatus::Refused, naming the first that
-// differs); an earlier file of that name is then left as it was. Nor does it
-// replace one of the pictures it reads.
+// picture that cannot be read is a black frame, or under No Resize left
+// out. A list whose pictures would not all have the first one's size, or
+// that leaves no frame at all, is refused before anything is written
+// (SaveStatus::Refused, saying why); an earlier file of that name is then
+// left as it was. Nor does it replace one of the pictures it reads. An
+// empty list gives an empty file.
 SaveResult BuildSlideshowFile(const QString& outputPath, const QStringList& paths, const ResizeRule& rule,
                               const PixelEncoding& encoding, const SlideshowSaveHooks& hooks = {});
 

@@ -2,6 +2,7 @@
 #include "widgets/CXColourPicker.h"
 
 #include "widgets/CXColourPopup.h"
+#include "widgets/SystemColours.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -122,6 +123,12 @@ void CXColourPicker::paintEvent(QPaintEvent*)
         painter.fillRect(swatch, ToQColor(m_colour));
         painter.setPen(Qt::black);
         painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+        // On a dark button the black border would vanish, and a dark swatch
+        // with it: a line in the button's text colour goes round it.
+        if (IsDarkBackground(palette().color(QPalette::Button))) {
+            painter.setPen(palette().color(QPalette::ButtonText));
+            painter.drawRect(swatch.adjusted(-1, -1, 0, 0));
+        }
     }
 }
 

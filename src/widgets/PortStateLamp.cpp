@@ -54,7 +54,11 @@ void PortStateLamp::paintEvent(QPaintEvent*)
         painter.setPen(QPen(QColor(0xd0, 0x8a, 0x10), 2));
         painter.setBrush(Qt::NoBrush);
     } else {
-        painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+        // A ring in the text's colour, softened: seen on light and dark
+        // windows alike.
+        QColor ring = palette().color(QPalette::WindowText);
+        ring.setAlphaF(0.55);
+        painter.setPen(QPen(ring, 1));
         painter.setBrush(Qt::NoBrush);
     }
     painter.drawEllipse(circle);

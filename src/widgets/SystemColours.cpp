@@ -88,4 +88,9 @@ std::array<HostColour, kSystemColourCount> ReadSystemColours(const QPalette& pal
     return colours;
 }
 
+bool IsDarkBackground(const QColor& background)
+{
+    return background.lightness() < 128;
+}
+
 } // namespace tavrel

@@ -28,4 +28,8 @@ const std::array<SystemColourSource, kSystemColourCount>& SystemColourTable();
 // the given palette where the platform has no colours of its own).
 std::array<HostColour, kSystemColourCount> ReadSystemColours(const QPalette& palette);
 
+// Whether text and lines drawn on this colour want the light variants of
+// the program's own colours: true for the backgrounds of a dark desktop.
+bool IsDarkBackground(const QColor& background);
+
 } // namespace tavrel

@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QColorDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -17,6 +19,7 @@ struct Handlers {
     UiSeam::FileNamesHandler openFileNames;
     UiSeam::ColourHandler colour;
     UiSeam::QuestionHandler question;
+    UiSeam::FolderMemory folders;
 };
 
 Handlers& handlers()
@@ -64,7 +67,40 @@ bool StandardColour(QWidget* parent, HostColour initial, CustomColours& customCo
     return true;
 }
 
+// The folder a dialog starts in: the one given, or where files of its kind
+// were last chosen when it names none.
+QString StartingPlace(const QString& filter, const QString& directory)
+{
+    const UiSeam::FolderMemory& memory = handlers().folders;
+    if (!memory.recall || QFileInfo(directory).fileName() != directory)
+        return directory;
+    const QString folder = memory.recall(UiSeam::folderKind(filter));
+    if (folder.isEmpty() || !QDir(folder).exists())
+        return directory;
+    return directory.isEmpty() ? folder : QDir(folder).filePath(directory);
+}
+
+void RememberPlace(const QString& filter, const QString& chosen)
+{
+    const UiSeam::FolderMemory& memory = handlers().folders;
+    if (memory.remember && !chosen.isEmpty())
+        memory.remember(UiSeam::folderKind(filter), QFileInfo(chosen).absolutePath());
+}
+
 } // namespace
+
+QString UiSeam::folderKind(const QString& filter)
+{
+    const QString first = filter.section(QStringLiteral(";;"), 0, 0);
+    const int patterns = first.indexOf(QLatin1Char('('));
+    const QString kind = (patterns < 0 ? first : first.left(patterns)).trimmed();
+    return kind.isEmpty() ? QStringLiteral("Files") : kind;
+}
+
+UiSeam::FolderMemory UiSeam::setFolderMemory(FolderMemory memory)
+{
+    return replace(handlers().folders, std::move(memory));
+}
 
 void UiSeam::showMessage(QWidget* parent, const QString& text, const QString& caption)
 {
@@ -77,25 +113,32 @@ void UiSeam::showMessage(QWidget* parent, const QString& text, const QString& ca
 QString UiSeam::getOpenFileName(QWidget* parent, const QString& caption, const QString& directory,
                                 const QString& filter)
 {
-    if (handlers().openFileName)
-        return handlers().openFileName(parent, caption, directory, filter);
-    return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+    const QString start = StartingPlace(filter, directory);
+    const QString chosen = handlers().openFileName ? handlers().openFileName(parent, caption, start, filter)
+                                                   : QFileDialog::getOpenFileName(parent, caption, start, filter);
+    RememberPlace(filter, chosen);
+    return chosen;
 }
 
 QString UiSeam::getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                 const QString& filter)
 {
-    if (handlers().saveFileName)
-        return handlers().saveFileName(parent, caption, directory, filter);
-    return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+    const QString start = StartingPlace(filter, directory);
+    const QString chosen = handlers().saveFileName ? handlers().saveFileName(parent, caption, start, filter)
+                                                   : QFileDialog::getSaveFileName(parent, caption, start, filter);
+    RememberPlace(filter, chosen);
+    return chosen;
 }
 
 QStringList UiSeam::getOpenFileNames(QWidget* parent, const QString& caption, const QString& directory,
                                      const QString& filter)
 {
-    if (handlers().openFileNames)
-        return handlers().openFileNames(parent, caption, directory, filter);
-    return QFileDialog::getOpenFileNames(parent, caption, directory, filter);
+    const QString start = StartingPlace(filter, directory);
+    const QStringList chosen = handlers().openFileNames
+        ? handlers().openFileNames(parent, caption, start, filter)
+        : QFileDialog::getOpenFileNames(parent, caption, start, filter);
+    RememberPlace(filter, chosen.value(0));
+    return chosen;
 }
 
 bool UiSeam::getColour(QWidget* parent, HostColour initial, CustomColours& customColours, HostColour& chosen)
@@ -123,6 +166,20 @@ UiSeam::Answer UiSeam::askYesNoCancel(QWidget* parent, const QString& text, cons
     if (box.clickedButton() == box.button(QMessageBox::No))
         return Answer::No;
     return Answer::Cancel;
+}
+
+UiSeam::Answer UiSeam::askYesNo(QWidget* parent, const QString& text, const QString& caption)
+{
+    if (handlers().question)
+        return handlers().question(parent, text, caption);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("questionBox"));
+    box.button(QMessageBox::Yes)->setObjectName(QStringLiteral("yesButton"));
+    box.button(QMessageBox::No)->setObjectName(QStringLiteral("noButton"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
 UiSeam::QuestionHandler UiSeam::setQuestionHandler(QuestionHandler handler)

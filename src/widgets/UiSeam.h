@@ -47,7 +47,23 @@ public:
     enum class Answer { Yes, No, Cancel };
     using QuestionHandler = std::function<Answer(QWidget* parent, const QString& text, const QString& caption)>;
     static Answer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption);
+    // A question with Yes and No, No the default (Escape and the close box
+    // answer No). Tests answer it with the same handler.
+    static Answer askYesNo(QWidget* parent, const QString& text, const QString& caption);
     static QuestionHandler setQuestionHandler(QuestionHandler handler);
+
+    // Where the file dialogs remember their folders: one folder per kind of
+    // file, the kind being the dialog's first filter name ("Pictures",
+    // "Tavrel Scripts"). A dialog asked for without a folder (no folder at
+    // all, or only a file name) starts in the folder its kind last used.
+    // Without a memory (the default) nothing is remembered.
+    struct FolderMemory {
+        std::function<QString(const QString& kind)> recall;
+        std::function<void(const QString& kind, const QString& folder)> remember;
+    };
+    static FolderMemory setFolderMemory(FolderMemory memory);
+    // The kind a filter names.
+    static QString folderKind(const QString& filter);
 
     // Each setter returns the handler it replaces; an empty handler brings
     // back the standard dialog.

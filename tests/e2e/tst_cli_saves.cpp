@@ -12,6 +12,9 @@
 #include "support/SaveTestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -19,6 +22,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
 
 using namespace tavrel::testing;
@@ -254,6 +258,44 @@ private slots:
             }
         }
         QFile::remove(out);
+    }
+
+    // A save killed at any moment leaves the earlier file or the new one,
+    // whole, and nothing else: the file being written has no name until it
+    // is put in place (and one left by a kill in the instant it has a name
+    // is removed by the next save of that name).
+    void aKilledSaveLeavesNothing()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.filePath("large.png");
+        QVERIFY(WriteBandedPng(in, 5000, 6000, {QColor(200, 30, 30), QColor(30, 30, 200)}));
+        const QString out = dir.filePath("out.bmp");
+        PutFile(out, kEarlierFile);
+        const qint64 fullSize = 54 + 5000 * 3 * 6000;
+        // How long a whole save takes, and kills spread over that time.
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(RunCliWith({"save-bmp", in, dir.filePath("timed.bmp")}, CliRunOptions()).exitCode, 0);
+        const qint64 saveMs = qMax<qint64>(clock.elapsed(), 50);
+        QFile::remove(dir.filePath("timed.bmp"));
+        for (int kill = 0; kill < 10; ++kill) {
+            QProcess cli;
+            cli.start(QStringLiteral(TAVREL_CLI_PATH), {"save-bmp", in, out});
+            QVERIFY(cli.waitForStarted());
+            QThread::msleep(quint64(saveMs * kill / 10));
+            ::kill(pid_t(cli.processId()), SIGKILL);
+            QVERIFY(cli.waitForFinished(30000));
+            QStringList entries = FolderEntries(dir.path());
+            entries.removeAll("large.png");
+            // A name had for an instant before the rename may be there.
+            entries.removeIf([](const QString& name) { return name.startsWith(".out.bmp."); });
+            QCOMPARE(entries, QStringList{"out.bmp"});
+            const qint64 size = QFileInfo(out).size();
+            QVERIFY2(size == kEarlierFile.size() || size == fullSize, qPrintable(QString::number(size)));
+        }
+        QCOMPARE(RunCliWith({"save-bmp", in, out}, CliRunOptions()).exitCode, 0);
+        QCOMPARE(FolderEntries(dir.path()), (QStringList{"large.png", "out.bmp"}));
+        QCOMPARE(QFileInfo(out).size(), fullSize);
     }
 
     void bandedPicturesDecodeAsDrawn()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Unplugging and plugging in again, played with quennel-emu --link: ending
 // the emulator is an unplug, starting another on the same link a replug.
+// Where a command is when the port goes away is fixed by holding its
+// output, not by timing, so that a loaded machine changes nothing.
 // The panel notices the loss on its next command and takes the port back;
 // tavrel-cli ends on a loss, or with --reconnect waits for the port and
 // never sends a partly written command twice; commands run one after
@@ -27,6 +29,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -107,29 +110,67 @@ QImage WhitePicture()
 }
 
 // tavrel-cli started in the background with --trace, for commands that are
-// to lose their port while they run: the trace on standard error shows how
-// far the command has got.
+// to lose their port while they run. Where the port goes away is fixed by
+// holding one of its outputs (HeldPipe), never by timing:
+//  - the trace: read until the command has got far enough, then no more, so
+//    that the command stops within a page of trace (a few rows of an upload)
+//    until the test reads on;
+//  - standard output, full from the start: the first line's status text
+//    cannot be printed, so a script does not get past its first line.
 struct BackgroundCli {
+    enum class Hold { Trace, Output };
+    const bool traceHeld;
+    HeldPipe held;
     QProcess process;
     QString trace;
-    explicit BackgroundCli(const QStringList& arguments)
+    QByteArray output;
+
+    BackgroundCli(const QString& folder, Hold hold, const QStringList& arguments)
+        : traceHeld(hold == Hold::Trace)
+        , held(QDir(folder).filePath(QStringLiteral("held")), hold == Hold::Output)
     {
+        if (traceHeld)
+            process.setStandardErrorFile(held.path());
+        else
+            process.setStandardOutputFile(held.path());
         process.start(QStringLiteral(TAVREL_CLI_PATH), QStringList{QStringLiteral("--trace")} + arguments);
+    }
+    void readTrace()
+    {
+        if (traceHeld) {
+            trace += QString::fromLocal8Bit(held.take());
+            QThread::msleep(20);
+        } else {
+            process.waitForReadyRead(50);
+            trace += QString::fromLocal8Bit(process.readAllStandardError());
+        }
     }
     // Entries sent so far (one per write, one per row of a paced upload).
     int sentEntries()
     {
-        process.waitForReadyRead(50);
-        trace += QString::fromLocal8Bit(process.readAllStandardError());
+        readTrace();
         return int(trace.count(QStringLiteral("\t->\t")));
     }
+    bool replied()
+    {
+        readTrace();
+        return trace.contains(QStringLiteral("\t<-\t"));
+    }
+    // Lets the command go on and waits for its end.
     bool finish()
     {
+        if (traceHeld)
+            trace += QString::fromLocal8Bit(held.takeToEnd(60000));
+        else
+            output += held.takeToEnd(60000);
         const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-        trace += QString::fromLocal8Bit(process.readAllStandardError());
+        if (traceHeld)
+            output += process.readAllStandardOutput();
+        else
+            trace += QString::fromLocal8Bit(process.readAllStandardError());
         return ended;
     }
-    QString out() { return QString::fromLocal8Bit(process.readAllStandardOutput()); }
+    QString out() const { return QString::fromLocal8Bit(output); }
     // Standard error without the trace's entries.
     QString err() const
     {
@@ -210,7 +251,7 @@ private slots:
         QVERIFY(panel.lostPortWatch().isWatching());
 
         QVERIFY(bench.plugIn());
-        QTRY_VERIFY_WITH_TIMEOUT(panel.session().isOpen(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(panel.session().isOpen(), 30000);
         QVERIFY(panel.statusText().endsWith(QStringLiteral("\r\n> Port lost: %1\r\n> Port reopened: %1").arg(bench.link)));
         QVERIFY(lamp->isOpen());
         QVERIFY(!lamp->isWaiting());
@@ -276,9 +317,11 @@ private slots:
         QVERIFY(bench.plugIn(false));
         const QString picture = bench.dir.filePath(QStringLiteral("white.png"));
         QVERIFY(WhitePicture().save(picture));
-        BackgroundCli cli({QStringLiteral("--port"), bench.link, QStringLiteral("display-image"), picture});
-        // Unplugged once the header and two rows are out: the upload of 64
-        // paced rows has more than a second to go.
+        BackgroundCli cli(bench.dir.path(), BackgroundCli::Hold::Trace,
+                          {QStringLiteral("--port"), bench.link, QStringLiteral("display-image"), picture});
+        // Unplugged once the header and two rows are out; the trace is read
+        // no further, so the upload of 64 rows stops a few rows later until
+        // the unplug is done.
         QTRY_VERIFY_WITH_TIMEOUT(cli.sentEntries() >= 3, 30000);
         QVERIFY(bench.unplug());
         QVERIFY(cli.finish());
@@ -297,7 +340,8 @@ private slots:
         QVERIFY(bench.plugIn(false));
         const QString picture = bench.dir.filePath(QStringLiteral("white.png"));
         QVERIFY(WhitePicture().save(picture));
-        BackgroundCli cli({QStringLiteral("--reconnect"), QStringLiteral("10"), QStringLiteral("--port"), bench.link,
+        BackgroundCli cli(bench.dir.path(), BackgroundCli::Hold::Trace,
+                          {QStringLiteral("--reconnect"), QStringLiteral("10"), QStringLiteral("--port"), bench.link,
                            QStringLiteral("display-image"), picture});
         QTRY_VERIFY_WITH_TIMEOUT(cli.sentEntries() >= 3, 30000);
         QVERIFY(bench.unplug());
@@ -321,43 +365,56 @@ private slots:
         QVERIFY(bench.lit(5, 6));
     }
 
-    // A script run with --reconnect: the emulator is replaced during a
-    // wait line, the next line meets the lost port before any of it is
-    // written, is sent again on the new emulator, and the run goes on.
-    // Without --reconnect the same loss ends the run there.
+    // A script run with --reconnect: the emulator is replaced after the
+    // first line (the run is held there, its status text unprinted), the
+    // next command meets the lost port before any of it is written, is sent
+    // again on the new emulator, and the run goes on. Without --reconnect
+    // the same loss ends the run there, and so does a port that stays away,
+    // --keep-going or not.
     void scriptRunCarriesOnAcrossAReplug_data()
     {
-        QTest::addColumn<bool>("reconnect");
-        QTest::newRow("with --reconnect") << true;
-        QTest::newRow("without") << false;
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("plugBack");
+        QTest::newRow("with --reconnect") << QStringList{"--reconnect", "10"} << true;
+        QTest::newRow("without") << QStringList() << true;
+        QTest::newRow("--keep-going, port stays away") << QStringList{"--keep-going"} << false;
+        QTest::newRow("--keep-going --reconnect, port stays away")
+            << QStringList{"--keep-going", "--reconnect", "1"} << false;
     }
     void scriptRunCarriesOnAcrossAReplug()
     {
-        QFETCH(bool, reconnect);
+        QFETCH(QStringList, options);
+        QFETCH(bool, plugBack);
         Bench bench;
         QVERIFY(bench.plugIn());
         const QString script = bench.dir.filePath(QStringLiteral("replug.tavrel"));
         {
             QFile file(script);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("set-pixel 1 1\nwait 3000\nset-pixel 2 2\nset-pixel 3 3\n");
+            file.write("set-pixel 1 1\nwait 10\nset-pixel 2 2\nset-pixel 3 3\n");
         }
-        QStringList arguments{QStringLiteral("--port"), bench.link};
-        if (reconnect)
-            arguments << QStringLiteral("--reconnect") << QStringLiteral("10");
-        BackgroundCli cli(arguments + QStringList{QStringLiteral("run"), script});
-        // Unplugged once the first line has its answer: the run is in its wait.
-        QTRY_VERIFY_WITH_TIMEOUT((cli.sentEntries(), cli.trace.contains(QStringLiteral("\t<-\t"))), 30000);
+        const bool keepGoing = options.removeAll(QStringLiteral("--keep-going")) > 0;
+        QStringList arguments = QStringList{QStringLiteral("--port"), bench.link} + options + QStringList{QStringLiteral("run")};
+        if (keepGoing)
+            arguments << QStringLiteral("--keep-going");
+        BackgroundCli cli(bench.dir.path(), BackgroundCli::Hold::Output, arguments << script);
+        // Unplugged once the first line has its answer: the run cannot go
+        // on before its status text is read.
+        QTRY_VERIFY_WITH_TIMEOUT(cli.replied(), 30000);
         QVERIFY(bench.unplug());
-        QVERIFY(bench.plugIn());
+        if (plugBack)
+            QVERIFY(bench.plugIn());
         QVERIFY(cli.finish());
         const QString out = cli.out();
-        if (!reconnect) {
+        QVERIFY2(out.startsWith(SetPixelLog(1, 1, 5) + QStringLiteral("\n> Command Acknowledged\n")), qPrintable(out));
+        if (!options.contains(QStringLiteral("--reconnect")) || !plugBack) {
             QCOMPARE(cli.process.exitCode(), 1);
             QVERIFY2(out.endsWith(QStringLiteral("> Port lost: %1\n").arg(bench.link)), qPrintable(out));
             QVERIFY2(cli.err().contains(QStringLiteral("line 3: set-pixel: the port went away; the run stops there")),
                      qPrintable(cli.err()));
-            QVERIFY(!bench.drawnOn(2));
+            QVERIFY2(!out.contains(SetPixelLog(3, 3, 5)), qPrintable(out));
+            if (plugBack)
+                QVERIFY(!bench.drawnOn(2));
             return;
         }
         QCOMPARE(cli.process.exitCode(), 0);

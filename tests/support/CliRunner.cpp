@@ -189,6 +189,8 @@ CliRun RunCliWith(const QStringList& arguments, const CliRunOptions& options)
     run.elapsedMs = clock.elapsed();
     run.exitCode = (!run.killed && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
     run.peakRssKb = usage.ru_maxrss;
+    run.cpuMs = qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
     run.out = QString::fromUtf8(run.outBytes);
     run.err = QString::fromUtf8(errBytes);
     return run;

@@ -18,6 +18,7 @@ struct CliRun {
     // the child's peak resident memory in KiB (0 where unknown).
     QByteArray outBytes;
     qint64 peakRssKb = 0;
+    qint64 cpuMs = 0;  // the child's processor time, user and system
     bool killed = false;  // it outlived the time limit
 };
 

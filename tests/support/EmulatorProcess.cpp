@@ -2,6 +2,7 @@
 #include "support/EmulatorProcess.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 
 #ifdef Q_OS_LINUX
 #include <csignal>
@@ -11,6 +12,8 @@
 #ifndef Q_OS_WIN
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #if defined(Q_OS_MACOS)
@@ -140,7 +143,85 @@ bool SilentPty::writeToMaster(const QByteArray& bytes)
     return true;
 }
 
+HeldPipe::HeldPipe(const QString& path, bool full)
+    : m_path(path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkfifo(name.constData(), 0600) != 0)
+        return;
+    // Reading end first: the writing ends then open without waiting.
+    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
+#ifdef F_SETPIPE_SZ
+    ::fcntl(m_fd, F_SETPIPE_SZ, 4096);
+#endif
+    if (!full)
+        return;
+    const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer < 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    const QByteArray filling(4096, '#');
+    for (;;) {
+        const ssize_t n = ::write(writer, filling.constData(), size_t(filling.size()));
+        if (n > 0)
+            m_filling += n;
+        else if (!(n < 0 && errno == EINTR))
+            break;
+    }
+    ::close(writer);
+}
+
+HeldPipe::~HeldPipe()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    QFile::remove(m_path);
+}
+
+QByteArray HeldPipe::take()
+{
+    QByteArray all;
+    char buffer[4096];
+    while (m_fd >= 0) {
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n > 0) {
+            const qsizetype skipped = qMin<qsizetype>(m_filling, n);
+            m_filling -= skipped;
+            all.append(buffer + skipped, n - skipped);
+        } else if (!(n < 0 && errno == EINTR)) {
+            break;
+        }
+    }
+    return all;
+}
+
+QByteArray HeldPipe::takeToEnd(int timeoutMs)
+{
+    QByteArray all;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (m_fd >= 0 && !deadline.hasExpired()) {
+        pollfd ready{m_fd, POLLIN, 0};
+        if (::poll(&ready, 1, int(qMin<qint64>(deadline.remainingTime(), 100))) <= 0)
+            continue;
+        const QByteArray taken = take();
+        all += taken;
+        // Readable with nothing to read: every writer has closed its end.
+        if (taken.isEmpty() && m_filling == 0 && (ready.revents & POLLHUP))
+            break;
+    }
+    return all;
+}
+
 #else
+
+HeldPipe::HeldPipe(const QString& path, bool) : m_path(path) {}
+HeldPipe::~HeldPipe() = default;
+QByteArray HeldPipe::take() { return QByteArray(); }
+QByteArray HeldPipe::takeToEnd(int) { return QByteArray(); }
 
 SilentPty::SilentPty() = default;
 SilentPty::~SilentPty() = default;

@@ -60,3 +60,35 @@ private:
     int m_slave = -1;
     QString m_slavePath;
 };
+
+// An output channel of a child process that the test holds: a named pipe
+// of one page that the child writes to (QProcess::setStandardOutputFile or
+// setStandardErrorFile with path()) and that only the test reads, when it
+// chooses. A child that has filled the page waits in its next write until
+// the test reads: a point that the child cannot pass before the test lets
+// it, however loaded the machine. POSIX only; isValid() is false elsewhere.
+class HeldPipe {
+public:
+    // Makes the pipe at the path; `full` fills its page at once, so that
+    // the child's first write already waits.
+    HeldPipe(const QString& path, bool full);
+    ~HeldPipe();
+
+    HeldPipe(const HeldPipe&) = delete;
+    HeldPipe& operator=(const HeldPipe&) = delete;
+
+    bool isValid() const { return m_fd >= 0; }
+    QString path() const { return m_path; }
+    // What the child has written so far, without waiting; the filling is
+    // read away first.
+    QByteArray take();
+    // Everything up to the child's end of the pipe (all writers gone), read
+    // as it comes; waits at most timeoutMs.
+    QByteArray takeToEnd(int timeoutMs);
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    qsizetype m_filling = 0;
+};
+

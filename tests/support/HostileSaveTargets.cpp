@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -13,9 +14,56 @@
 #include <sys/un.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/fsuid.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #endif
+#endif
+
+#ifdef Q_OS_LINUX
+namespace {
+
+// What FailingClose has armed: the folder, with a slash at its end.
+std::atomic<bool> g_closeArmed{false};
+std::atomic<bool> g_closeFired{false};
+char g_closeFolder[4096];
+
+bool FailsThisClose(int fd)
+{
+    if (!g_closeArmed.load())
+        return false;
+    struct stat info {};
+    const int mode = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || mode < 0 || (mode & O_ACCMODE) == O_RDONLY)
+        return false;
+    char link[64];
+    char target[4096] = {};
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = ::readlink(link, target, sizeof target - 1);
+    if (n <= 0 || std::strncmp(target, g_closeFolder, std::strlen(g_closeFolder)) != 0)
+        return false;
+    bool armed = true;
+    return g_closeArmed.compare_exchange_strong(armed, false);
+}
+
+} // namespace
+
+// Every close() of the test program comes here (the program's own
+// definition comes before the C library's, for Qt's calls too): it is the
+// system's close, except the one FailingClose has armed.
+extern "C" int close(int fd)
+{
+    const bool fail = FailsThisClose(fd);
+    const long result = ::syscall(SYS_close, fd);
+    if (!fail)
+        return int(result);
+    g_closeFired.store(true);
+    errno = EIO;
+    return -1;
+}
 #endif
 
 namespace tavrel::testing {
@@ -185,4 +233,36 @@ UnprivilegedFileAccess::~UnprivilegedFileAccess() {}
 
 #endif
 
+FailingClose::FailingClose(const QString& folder)
+{
+#ifdef Q_OS_LINUX
+    const QByteArray path = QDir(folder).canonicalPath().toLocal8Bit() + '/';
+    if (path.size() >= int(sizeof g_closeFolder))
+        return;
+    std::memcpy(g_closeFolder, path.constData(), size_t(path.size()) + 1);
+    g_closeFired.store(false);
+    g_closeArmed.store(true);
+    m_valid = true;
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+FailingClose::~FailingClose()
+{
+#ifdef Q_OS_LINUX
+    g_closeArmed.store(false);
+#endif
+}
+
+bool FailingClose::fired() const
+{
+#ifdef Q_OS_LINUX
+    return g_closeFired.load();
+#else
+    return false;
+#endif
+}
+
 } // namespace tavrel::testing
+

@@ -63,6 +63,24 @@ private:
     bool m_active = false;
 };
 
+// For as long as the object lives, the next close() of a file that this
+// process opened for writing in `folder` fails with EIO after closing it,
+// as a file system that reports a lost write only at the close (a network
+// one, a full quota) does. Linux only (isValid() is false elsewhere).
+class FailingClose {
+public:
+    explicit FailingClose(const QString& folder);
+    ~FailingClose();
+    FailingClose(const FailingClose&) = delete;
+    FailingClose& operator=(const FailingClose&) = delete;
+    bool isValid() const { return m_valid; }
+    // Whether a close has failed.
+    bool fired() const;
+
+private:
+    bool m_valid = false;
+};
+
 // For as long as the object lives, this thread's file accesses are checked
 // as those of the user "nobody" (uid 65534) when the process runs as root,
 // so that permissions count; for anyone else it changes nothing. Linux only

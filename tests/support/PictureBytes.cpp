@@ -484,6 +484,370 @@ QByteArray MakePnm(int kind, int width, int height, int maxValue)
     return pnm;
 }
 
+QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk)
+{
+    const int at = png.indexOf(type) - 4;
+    const int length = int(qFromBigEndian<quint32>(png.constData() + at));
+    QByteArray out = png;
+    out.replace(at, 12 + length, chunk);
+    return out;
+}
+
+namespace {
+
+// Packs variable-width codes, least significant bit first (GIF) or most
+// significant first (TIFF).
+class CodeWriter {
+public:
+    explicit CodeWriter(bool msbFirst) : m_msbFirst(msbFirst) {}
+    void put(int code, int width)
+    {
+        if (m_msbFirst) {
+            m_pending = (m_pending << width) | quint64(code);
+            m_bits += width;
+            while (m_bits >= 8) {
+                m_bytes.append(char((m_pending >> (m_bits - 8)) & 0xFF));
+                m_bits -= 8;
+            }
+            m_pending &= (quint64(1) << m_bits) - 1;
+        } else {
+            m_pending |= quint64(code) << m_bits;
+            m_bits += width;
+            while (m_bits >= 8) {
+                m_bytes.append(char(m_pending & 0xFF));
+                m_pending >>= 8;
+                m_bits -= 8;
+            }
+        }
+    }
+    QByteArray finish()
+    {
+        if (m_bits > 0)
+            m_bytes.append(char(m_msbFirst ? (m_pending << (8 - m_bits)) & 0xFF : m_pending & 0xFF));
+        m_bits = 0;
+        m_pending = 0;
+        return m_bytes;
+    }
+
+private:
+    bool m_msbFirst;
+    quint64 m_pending = 0;
+    int m_bits = 0;
+    QByteArray m_bytes;
+};
+
+// LZW codes for a long run of byte 0: after each clear, the symbol and then
+// each newest table entry in turn, every one a string one longer than the
+// last, until the table is full. `tiff` follows TIFF's variant (codes most
+// significant bit first, each width one code early, the table two short).
+QByteArray LzwRunOfZeros(qint64 cycles, int minimumCodeSize, bool tiff)
+{
+    const int clear = 1 << minimumCodeSize;
+    const int end = clear + 1;
+    const int tableEnd = tiff ? 4093 : 4096;
+    CodeWriter out(tiff);
+    int width = minimumCodeSize + 1;
+    int next = clear + 2;
+    auto added = [&] {
+        ++next;
+        if (next >= (1 << width) - (tiff ? 1 : 0) && width < 12)
+            ++width;
+    };
+    for (qint64 c = 0; c < cycles; ++c) {
+        out.put(clear, width);
+        width = minimumCodeSize + 1;
+        next = clear + 2;
+        out.put(0, width);
+        for (int code = clear + 2; next < tableEnd; ++code) {
+            out.put(code, width);
+            added();
+        }
+    }
+    out.put(end, width);
+    return out.finish();
+}
+
+qint64 LzwCyclesFor(int megabytes)
+{
+    return qMax<qint64>(1, qint64(megabytes) * 1024 * 1024 / (7 * 1024 * 1024));
+}
+
+} // namespace
+
+QByteArray MakeWebp(QSize size, bool lossless, bool alpha)
+{
+    QImage image(size, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb c = PatternPixel(x, y);
+            image.setPixel(x, y, alpha ? qRgba(qRed(c), qGreen(c), qBlue(c), 255 - ((x * 9) & 0x7F)) : c);
+        }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "webp");
+    writer.setQuality(lossless ? 100 : 80);
+    writer.write(image);
+    return bytes;
+}
+
+QByteArray MakeAnimatedWebp(QSize canvas, QSize frame)
+{
+    // The still's bitstream chunk ("VP8L" or "VP8 ", with its header).
+    const QByteArray still = MakeWebp(frame, true);
+    const QByteArray bitstream = still.mid(12);
+    auto le24 = [](QByteArray& out, int v) { out.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)).append(char((v >> 16) & 0xFF)); };
+    auto chunk = [](const QByteArray& fourCc, const QByteArray& data) {
+        QByteArray out = fourCc;
+        Le32(out, quint32(data.size()));
+        out += data;
+        if (data.size() % 2)
+            out.append('\0');
+        return out;
+    };
+    QByteArray header;
+    header.append(char(0x02 | 0x10)).append(QByteArray(3, '\0'));
+    le24(header, canvas.width() - 1);
+    le24(header, canvas.height() - 1);
+    QByteArray animation;
+    Le32(animation, 0xFF000000u);
+    Le16(animation, 0);
+    QByteArray body = chunk("VP8X", header) + chunk("ANIM", animation);
+    for (int f = 0; f < 2; ++f) {
+        QByteArray frameHeader;
+        le24(frameHeader, 1);  // x / 2
+        le24(frameHeader, 1);  // y / 2
+        le24(frameHeader, frame.width() - 1);
+        le24(frameHeader, frame.height() - 1);
+        le24(frameHeader, 100);
+        frameHeader.append('\0');
+        body += chunk("ANMF", frameHeader + bitstream);
+    }
+    QByteArray riff("RIFF");
+    Le32(riff, quint32(4 + body.size()));
+    return riff + "WEBP" + body;
+}
+
+QRgb TiffPixel(const TiffOptions& shape, int x, int y)
+{
+    const QRgb c = PatternPixel(x, y);
+    if (shape.photometric == 3)
+        return PatternPixel(((x + 2 * y) % 256) * 5, ((x + 2 * y) % 256) * 3);
+    if (shape.photometric == 1) {
+        if (shape.bitsPerSample == 1)
+            return Grey(c) > 127 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+        return qRgb(Grey(c), Grey(c), Grey(c));
+    }
+    return c;
+}
+
+QByteArray MakeTiff(const TiffOptions& shape)
+{
+    const bool big = shape.bigEndian;
+    auto u16 = [big](QByteArray& out, int v) { big ? Be16(out, v) : Le16(out, v); };
+    auto u32 = [big](QByteArray& out, quint32 v) { big ? Be32(out, v) : Le32(out, v); };
+    const int pieceWidth = shape.tiled ? 16 : shape.width;
+    const int pieceRows = shape.tiled ? 16 : shape.rowsPerStrip;
+    const int across = shape.tiled ? (shape.width + 15) / 16 : 1;
+    const int down = (shape.height + pieceRows - 1) / pieceRows;
+    QVector<QByteArray> pieces;
+    for (int py = 0; py < down; ++py)
+        for (int px = 0; px < across; ++px) {
+            QByteArray raw;
+            for (int y = py * pieceRows; y < (py + 1) * pieceRows && (shape.tiled || y < shape.height); ++y) {
+                BitPacker row(shape.bitsPerSample == 1 ? 1 : 8);
+                QByteArray wide;
+                for (int x = px * pieceWidth; x < (px + 1) * pieceWidth; ++x) {
+                    const bool inside = x < shape.width && y < shape.height;
+                    const QRgb c = inside ? PatternPixel(x, y) : 0;
+                    int samples[3] = {qRed(c), qGreen(c), qBlue(c)};
+                    if (shape.photometric == 1)
+                        samples[0] = Grey(c);
+                    if (shape.photometric == 3)
+                        samples[0] = inside ? (x + 2 * y) % 256 : 0;
+                    for (int i = 0; i < shape.samples; ++i) {
+                        if (shape.bitsPerSample == 1)
+                            row.add(samples[0] > 127 ? 1 : 0);
+                        else if (shape.bitsPerSample == 16)
+                            u16(wide, samples[i] * 257);
+                        else
+                            row.add(samples[i]);
+                    }
+                }
+                raw += shape.bitsPerSample == 16 ? wide : row.finish();
+            }
+            if (shape.compression == 8) {
+                raw = ZlibStream(raw);
+            } else if (shape.compression == 5) {
+                // Each byte a code of its own, the table cleared before it
+                // would widen the codes.
+                CodeWriter codes(true);
+                for (int i = 0; i < raw.size(); ++i) {
+                    if (i % 200 == 0)
+                        codes.put(256, 9);
+                    codes.put(quint8(raw.at(i)), 9);
+                }
+                codes.put(257, 9);
+                raw = codes.finish();
+            }
+            pieces << raw;
+        }
+
+    QByteArray file(big ? "MM" : "II");
+    u16(file, 42);
+    u32(file, 8);
+    QVector<quint32> offsets;
+    for (const QByteArray& piece : pieces) {
+        offsets << quint32(file.size());
+        file += piece;
+        if (file.size() % 2)
+            file.append('\0');
+    }
+    // Values longer than four bytes go after the directory.
+    struct Field {
+        int tag;
+        int type;
+        QVector<quint32> values;
+    };
+    QVector<Field> fields;
+    fields.append({256, 4, {quint32(shape.width)}});
+    fields.append({257, 4, {quint32(shape.height)}});
+    fields.append({258, 3, QVector<quint32>(shape.samples, quint32(shape.bitsPerSample))});
+    fields.append({259, 3, {quint32(shape.compression)}});
+    fields.append({262, 3, {quint32(shape.photometric)}});
+    if (!shape.tiled)
+        fields.append({273, 4, offsets});
+    fields.append({277, 3, {quint32(shape.samples)}});
+    if (!shape.tiled)
+        fields.append({278, 4, {quint32(shape.rowsPerStrip)}});
+    QVector<quint32> counts;
+    for (const QByteArray& piece : pieces)
+        counts << quint32(piece.size());
+    if (!shape.tiled)
+        fields.append({279, 4, counts});
+    if (shape.photometric == 3) {
+        QVector<quint32> map(3 * 256);
+        for (int i = 0; i < 256; ++i) {
+            const QRgb c = PatternPixel(i * 5, i * 3);
+            map[i] = quint32(qRed(c) * 257);
+            map[256 + i] = quint32(qGreen(c) * 257);
+            map[512 + i] = quint32(qBlue(c) * 257);
+        }
+        fields.append({320, 3, map});
+    }
+    if (shape.tiled) {
+        fields.append({322, 3, {16}});
+        fields.append({323, 3, {16}});
+        fields.append({324, 4, offsets});
+        fields.append({325, 4, counts});
+    }
+    const quint32 directory = quint32(file.size());
+    quint32 extra = directory + 2 + 12 * quint32(fields.size()) + 4;
+    QByteArray entries;
+    QByteArray values;
+    for (const Field& field : fields) {
+        u16(entries, field.tag);
+        u16(entries, field.type);
+        u32(entries, quint32(field.values.size()));
+        QByteArray data;
+        for (const quint32 v : field.values)
+            field.type == 3 ? u16(data, int(v)) : u32(data, v);
+        if (data.size() <= 4) {
+            if (field.type == 3 && field.values.size() == 1 && big)
+                data.append(QByteArray(2, '\0'));  // a short sits in the field's first bytes
+            entries += data.leftJustified(4, '\0');
+        } else {
+            u32(entries, extra + quint32(values.size()));
+            values += data;
+        }
+    }
+    u16(file, int(fields.size()));
+    file += entries;
+    u32(file, 0);
+    file += values;
+    // The directory's offset.
+    QByteArray first;
+    u32(first, directory);
+    file.replace(4, 4, first);
+    return file;
+}
+
+QByteArray MakeSvg(QSize size, const QByteArray& body)
+{
+    const QByteArray w = QByteArray::number(size.width());
+    const QByteArray h = QByteArray::number(size.height());
+    const QByteArray drawing = body.isEmpty()
+        ? "<rect x=\"0\" y=\"0\" width=\"" + QByteArray::number(size.width() / 2) + "\" height=\""
+            + QByteArray::number(size.height() / 2) + "\" fill=\"#ff0000\"/><rect x=\""
+            + QByteArray::number(size.width() / 2) + "\" y=\"0\" width=\"" + QByteArray::number(size.width() / 2)
+            + "\" height=\"" + QByteArray::number(size.height() / 2) + "\" fill=\"#0000ff\"/>"
+        : body;
+    return "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\""
+        + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">" + drawing + "</svg>\n";
+}
+
+QByteArray GifLzwBomb(int megabytes)
+{
+    GifOptions shape;
+    shape.screenWidth = 1;
+    shape.screenHeight = 1;
+    QByteArray gif = MakeGif(shape);
+    // The frame's data replaced by the run, with a code size of 2.
+    const int descriptor = int(gif.indexOf('\x2C', 6 + 7 + 48));
+    const QByteArray codes = LzwRunOfZeros(LzwCyclesFor(megabytes), 2, false);
+    QByteArray data(1, char(2));
+    for (int at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        data.append(char(block.size())).append(block);
+    }
+    data.append('\0');
+    return gif.left(descriptor + 10) + data + "\x3B";
+}
+
+QByteArray PngIdatBomb(int megabytes)
+{
+    PngOptions shape;
+    shape.width = 1;
+    shape.height = 1;
+    shape.colourType = 0;
+    QByteArray png = MakePng(shape);
+    return ReplacedChunk(png, "IDAT", PngChunk("IDAT", ZlibStream(QByteArray(megabytes * 1024 * 1024, '\0'))));
+}
+
+QByteArray TiffBomb(int compression, int megabytes)
+{
+    TiffOptions shape;
+    shape.width = 1;
+    shape.height = 1;
+    shape.samples = 1;
+    shape.photometric = 1;
+    shape.rowsPerStrip = 1;
+    QByteArray tiff = MakeTiff(shape);
+    const QByteArray data = compression == 5 ? LzwRunOfZeros(LzwCyclesFor(megabytes), 8, true)
+                                             : ZlibStream(QByteArray(megabytes * 1024 * 1024, '\0'));
+    // The one strip (a byte at offset 8) moved to the end, compressed.
+    const int at = tiff.size();
+    tiff += data;
+    const QByteArray le = [&] { QByteArray out; Le32(out, quint32(at)); return out; }();
+    const QByteArray count = [&] { QByteArray out; Le32(out, quint32(data.size())); return out; }();
+    // Entries: find tags 273 and 279 and 259 in the directory.
+    const int directory = int(qFromLittleEndian<quint32>(tiff.constData() + 4));
+    const int entries = qFromLittleEndian<quint16>(tiff.constData() + directory);
+    for (int i = 0; i < entries; ++i) {
+        const int entry = directory + 2 + 12 * i;
+        const int tag = qFromLittleEndian<quint16>(tiff.constData() + entry);
+        if (tag == 259) {
+            qToLittleEndian<quint16>(quint16(compression), tiff.data() + entry + 8);
+        } else if (tag == 273) {
+            tiff.replace(entry + 8, 4, le);
+        } else if (tag == 279) {
+            tiff.replace(entry + 8, 4, count);
+        }
+    }
+    return tiff;
+}
+
 namespace {
 
 using Expect = PictureCase::Expect;
@@ -558,15 +922,6 @@ void Add(QVector<PictureCase>& cases, const QString& name, const QByteArray& byt
     c.expect = expect;
     c.size = size;
     cases << c;
-}
-
-QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk)
-{
-    const int at = png.indexOf(type) - 4;
-    const int length = int(qFromBigEndian<quint32>(png.constData() + at));
-    QByteArray out = png;
-    out.replace(at, 12 + length, chunk);
-    return out;
 }
 
 // The first segment with this marker, from its 0xFF.
@@ -673,9 +1028,162 @@ QVector<Sound> SoundFiles()
     }
     for (int kind = 1; kind <= 6; ++kind)
         sound << Sound{QStringLiteral("pnm P%1").arg(kind), MakePnm(kind, 9, 7), QSize(9, 7), kind <= 3};
+    sound << Sound{"webp lossy", MakeWebp(QSize(20, 14), false), QSize(20, 14)};
+    sound << Sound{"webp lossless", MakeWebp(QSize(20, 14), true), QSize(20, 14)};
+    sound << Sound{"webp lossy with alpha", MakeWebp(QSize(20, 14), false, true), QSize(20, 14)};
+    sound << Sound{"webp lossless with alpha", MakeWebp(QSize(20, 14), true, true), QSize(20, 14)};
+    sound << Sound{"webp animated", MakeAnimatedWebp(QSize(20, 16), QSize(10, 8)), QSize(20, 16)};
+    {
+        struct Kind {
+            const char* name;
+            int bits;
+            int samples;
+            int photometric;
+            bool tiled;
+            int compression;
+            bool bigEndian;
+        };
+        for (const Kind& k : {Kind{"rgb8", 8, 3, 2, false, 1, false}, Kind{"rgb8 lzw", 8, 3, 2, false, 5, false},
+                              Kind{"rgb8 deflate", 8, 3, 2, false, 8, false}, Kind{"rgb8 big-endian", 8, 3, 2, false, 1, true},
+                              Kind{"rgb16 tiled", 16, 3, 2, true, 8, false}, Kind{"grey8 tiled", 8, 1, 1, true, 1, false},
+                              Kind{"grey16", 16, 1, 1, false, 5, false}, Kind{"grey1", 1, 1, 1, false, 8, false},
+                              Kind{"palette8", 8, 1, 3, false, 1, false}}) {
+            TiffOptions shape;
+            shape.bitsPerSample = k.bits;
+            shape.samples = k.samples;
+            shape.photometric = k.photometric;
+            shape.tiled = k.tiled;
+            shape.compression = k.compression;
+            shape.bigEndian = k.bigEndian;
+            if (k.tiled) {
+                // Four tiles, the right and bottom ones in part outside.
+                shape.width = 20;
+                shape.height = 18;
+            }
+            sound << Sound{QStringLiteral("tiff %1").arg(k.name), MakeTiff(shape), QSize(shape.width, shape.height)};
+        }
+    }
+    // The line break after the drawing.
+    sound << Sound{"svg", MakeSvg(QSize(40, 30)), QSize(40, 30), false, 1};
     sound << Sound{"pnm P5 16-bit", MakePnm(5, 9, 7, 65535), QSize(9, 7)};
     sound << Sound{"pnm P6 16-bit", MakePnm(6, 9, 7, 1000), QSize(9, 7)};
     return sound;
+}
+
+// WebP, TIFF and SVG that lie, refer outside themselves or expand without
+// end; and the decompression bombs of every format that compresses, each
+// small enough for the corpus, which must decode as fast as the picture
+// they hold.
+void AddNewFormatLies(QVector<PictureCase>& cases)
+{
+    auto putLe32 = [](QByteArray bytes, int at, quint32 value) {
+        qToLittleEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    const QByteArray webp = MakeWebp(QSize(20, 14), true);
+    Add(cases, "webp container longer than the file", putLe32(webp, 4, quint32(webp.size() + 100)), Expect::Refused);
+    Add(cases, "webp bitstream chunk longer than the file", putLe32(webp, 16, 0x7FFFFFF0u), Expect::Refused);
+    {
+        // A still whose VP8X canvas claims 16384 x 16384 (the bitstream is 20 x 14).
+        QByteArray huge = MakeAnimatedWebp(QSize(20, 16), QSize(10, 8));
+        huge[20] = '\x10';  // not animated: a still with a canvas
+        huge.replace(24, 6, QByteArray("\xFF\x3F\x00\xFF\x3F\x00", 6));
+        Add(cases, "webp VP8X canvas of 16384x16384", huge, Expect::Refused);
+        QByteArray outside = MakeAnimatedWebp(QSize(20, 16), QSize(10, 8));
+        outside.replace(24, 6, QByteArray("\x04\x00\x00\x04\x00\x00", 6));  // a 5 x 5 canvas
+        Add(cases, "webp frame outside its canvas", outside, Expect::Refused);
+    }
+
+    TiffOptions shape;
+    const QByteArray tiff = MakeTiff(shape);
+    const int directory = int(qFromLittleEndian<quint32>(tiff.constData() + 4));
+    auto withEntry = [&](int tag, quint32 value) {
+        QByteArray lie = tiff;
+        const int entries = qFromLittleEndian<quint16>(lie.constData() + directory);
+        for (int i = 0; i < entries; ++i) {
+            const int entry = directory + 2 + 12 * i;
+            if (qFromLittleEndian<quint16>(lie.constData() + entry) == tag) {
+                if (qFromLittleEndian<quint32>(lie.constData() + entry + 4) == 1)
+                    qToLittleEndian(value, lie.data() + entry + 8);
+                else
+                    qToLittleEndian(value, lie.data() + qFromLittleEndian<quint32>(lie.constData() + entry + 8));
+            }
+        }
+        return lie;
+    };
+    Add(cases, "tiff strip offset past the end", withEntry(273, 0x7FFFFFF0u), Expect::Refused);
+    Add(cases, "tiff strip longer than the file", withEntry(279, 0x7FFFFFF0u), Expect::Refused);
+    Add(cases, "tiff claims 2^31 columns", withEntry(256, 0x80000000u), Expect::Refused);
+    Add(cases, "tiff claims 2147483647x7", withEntry(256, 0x7FFFFFFFu), Expect::Refused);
+    Add(cases, "tiff claims 100000 rows", withEntry(257, 100000), Expect::Refused);
+    Add(cases, "tiff JPEG compression", withEntry(259, 7), Expect::Refused);
+    Add(cases, "tiff 3 bits per sample", withEntry(258, 3), Expect::Refused);
+    Add(cases, "tiff directory past the end", putLe32(tiff, 4, 0x7FFFFFF0u), Expect::Refused);
+    {
+        QByteArray entries = tiff;
+        qToLittleEndian<quint16>(60000, entries.data() + directory);
+        Add(cases, "tiff directory of 60000 fields", entries, Expect::Refused);
+        TiffOptions tiled;
+        tiled.tiled = true;
+        tiled.width = 16;
+        tiled.height = 16;
+        QByteArray bigTiles = MakeTiff(tiled);
+        const int at = int(qFromLittleEndian<quint32>(bigTiles.constData() + 4));
+        const int count = qFromLittleEndian<quint16>(bigTiles.constData() + at);
+        for (int i = 0; i < count; ++i) {
+            const int entry = at + 2 + 12 * i;
+            const int tag = qFromLittleEndian<quint16>(bigTiles.constData() + entry);
+            if (tag == 322 || tag == 323)
+                qToLittleEndian<quint16>(65536 - 16, bigTiles.data() + entry + 8);
+        }
+        Add(cases, "tiff tiles of 65520x65520 for 16x16 pixels", bigTiles, Expect::Refused);
+    }
+
+    Add(cases, "svg picture from a file",
+        MakeSvg(QSize(20, 20), "<image xlink:href=\"/etc/hostname\" width=\"20\" height=\"20\"/>"), Expect::Refused);
+    Add(cases, "svg picture from an address",
+        MakeSvg(QSize(20, 20), "<image href=\"http://127.0.0.1:9/x.png\" width=\"20\" height=\"20\"/>"),
+        Expect::Refused);
+    Add(cases, "svg with an embedded gif",
+        MakeSvg(QSize(20, 20), "<image xlink:href=\"data:image/gif;base64," + MakeGif(GifOptions()).toBase64()
+                                   + "\" width=\"20\" height=\"20\"/>"),
+        Expect::Refused);
+    Add(cases, "svg with an embedded png",
+        MakeSvg(QSize(20, 20), "<image xlink:href=\"data:image/png;base64," + MakePng(PngOptions()).toBase64()
+                                   + "\" width=\"20\" height=\"20\"/>"),
+        Expect::Picture, QSize(20, 20));
+    {
+        QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [\n<!ENTITY lol0 \"lol\">\n";
+        for (int i = 1; i < 10; ++i)
+            laughs += "<!ENTITY lol" + QByteArray::number(i) + " \""
+                + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">\n";
+        laughs += "]>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"><desc>&lol9;</desc></svg>\n";
+        Add(cases, "svg billion laughs", laughs, Expect::Refused);
+        const QByteArray quadratic = "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [<!ENTITY a \"" + QByteArray(4000, 'x')
+            + "\">]>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"><desc>"
+            + QByteArray("&a;").repeated(20000) + "</desc></svg>\n";
+        Add(cases, "svg one entity used 20000 times", quadratic, Expect::Refused);
+        QByteArray repeats = "<defs><rect id=\"a0\" width=\"9\" height=\"9\" fill=\"red\"/>";
+        for (int i = 1; i < 9; ++i)
+            repeats += "<g id=\"a" + QByteArray::number(i) + "\">"
+                + QByteArray("<use xlink:href=\"#a" + QByteArray::number(i - 1) + "\"/>").repeated(10) + "</g>";
+        repeats += "</defs><use xlink:href=\"#a8\"/>";
+        Add(cases, "svg repeats of repeats (10^8 shapes)", MakeSvg(QSize(20, 20), repeats), Expect::Refused);
+        Add(cases, "svg that repeats itself",
+            MakeSvg(QSize(20, 20), "<g id=\"a\"><use xlink:href=\"#a\"/></g>"), Expect::Refused);
+        Add(cases, "svg nested 5000 deep",
+            MakeSvg(QSize(20, 20), QByteArray("<g>").repeated(5000) + QByteArray("</g>").repeated(5000)),
+            Expect::Refused);
+        Add(cases, "svg claims 100000x100000", MakeSvg(QSize(100000, 100000)), Expect::Refused);
+        Add(cases, "svg root is not svg", "<?xml version=\"1.0\"?><html><svg/></html>", Expect::Refused);
+    }
+
+    // Each expands a hundred-fold beyond the single pixel it holds; the
+    // pixel is all that is decoded.
+    Add(cases, "gif LZW bomb", GifLzwBomb(64), Expect::Picture, QSize(1, 1));
+    Add(cases, "png IDAT bomb", PngIdatBomb(16), Expect::Picture, QSize(1, 1));
+    Add(cases, "tiff LZW bomb", TiffBomb(5, 64), Expect::Picture, QSize(1, 1));
+    Add(cases, "tiff deflate bomb", TiffBomb(8, 16), Expect::Picture, QSize(1, 1));
 }
 
 void AddLyingHeaders(QVector<PictureCase>& cases)
@@ -800,6 +1308,11 @@ void AddLyingHeaders(QVector<PictureCase>& cases)
         const int data = int(qFromLittleEndian<quint32>(wild.constData() + 10));
         wild.replace(data, 6, QByteArray("\xFF\x01\x00\x02\xFF\xFF", 6));
         Add(cases, "bmp run-length runs past the edges", wild, Expect::Either);
+        // Runs that paint the first row a hundred thousand times over.
+        QByteArray repainted = MakeBmp(shape);
+        repainted.insert(int(qFromLittleEndian<quint32>(repainted.constData() + 10)),
+                         QByteArray("\xFF\x01", 2).repeated(100000));
+        Add(cases, "bmp run-length codes that paint one row 100000 times", repainted, Expect::Refused);
     }
 
     GifOptions gifOptions;
@@ -835,12 +1348,13 @@ void AddLyingHeaders(QVector<PictureCase>& cases)
     Add(cases, "pnm short data", "P5\n3 2\n255\n\1\2\3", Expect::Refused);
     Add(cases, "pnm text with letters", "P2\n2 2\n255\n1 x 3 4\n", Expect::Either);
 
+    AddNewFormatLies(cases);
+
     // Formats this program does not read, whatever Qt has readers for.
     Add(cases, "ico", QByteArray("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14) + QByteArray(80, '\0'), Expect::Refused);
     Add(cases, "xpm", "/* XPM */\nstatic char *x[] = {\"1 1 1 1\", \"a c #FF0000\", \"a\"};\n", Expect::Refused);
     Add(cases, "xbm", "#define x_width 1\n#define x_height 1\nstatic char x_bits[] = {0x01};\n", Expect::Refused);
-    Add(cases, "svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>", Expect::Refused);
-    Add(cases, "tiff", QByteArray("II*\0\x08\0\0\0", 8) + QByteArray(64, '\0'), Expect::Refused);
+    Add(cases, "svgz", QByteArray("\x1F\x8B\x08\0", 4) + QByteArray(40, '\0'), Expect::Refused);
     Add(cases, "empty", QByteArray(), Expect::Refused);
 }
 

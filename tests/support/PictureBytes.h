@@ -32,6 +32,8 @@ QRgb PatternPixel(int x, int y);
 // A PNG chunk: length, type, data, CRC.
 QByteArray PngChunk(const QByteArray& type, const QByteArray& data);
 quint32 PngCrc(const QByteArray& bytes);
+// The PNG with its first chunk of that type replaced by `chunk`.
+QByteArray ReplacedChunk(const QByteArray& png, const QByteArray& type, const QByteArray& chunk);
 
 struct PngOptions {
     int width = 16;
@@ -78,6 +80,39 @@ bool CanMakeCmykJpeg();
 
 // PBM, PGM or PPM of the given kind (1..6).
 QByteArray MakePnm(int kind, int width, int height, int maxValue = 255);
+
+// WebP by Qt's writer: lossless (at quality 100) or lossy, with the pattern
+// in alpha too when `alpha`.
+QByteArray MakeWebp(QSize size, bool lossless, bool alpha = false);
+// An animated WebP: a `frame`-sized first frame at (2, 2) of a canvas, then
+// a second frame, around the bitstream of a still made by Qt's writer.
+QByteArray MakeAnimatedWebp(QSize canvas, QSize frame);
+
+struct TiffOptions {
+    int width = 13;
+    int height = 7;
+    int bitsPerSample = 8;  // 1, 8 or 16
+    int samples = 3;        // 1 grey or palette, 3 RGB
+    int photometric = 2;    // 1 grey, 2 RGB, 3 palette
+    bool tiled = false;     // 16 x 16 tiles instead of strips
+    int rowsPerStrip = 2;
+    int compression = 1;    // 1 none, 5 LZW (one literal code per byte), 8 Deflate
+    bool bigEndian = false;
+};
+QByteArray MakeTiff(const TiffOptions& shape);
+// The colour MakeTiff's picture has at (x, y) as a decoder shows it.
+QRgb TiffPixel(const TiffOptions& shape, int x, int y);
+
+// An SVG drawing of `size` whose body is `body` (a red rectangle over the
+// top-left quarter and a blue one over the rest of the top half, when empty).
+QByteArray MakeSvg(QSize size, const QByteArray& body = QByteArray());
+
+// Decompression bombs: a few hundred kilobytes to a few megabytes of data
+// that expand to far more than the picture holding them (1 x 1 pixels)
+// needs. `megabytes` is roughly what the data expands to.
+QByteArray GifLzwBomb(int megabytes);
+QByteArray PngIdatBomb(int megabytes);
+QByteArray TiffBomb(int compression, int megabytes);
 
 // One file of the hostile corpus and what must come of it.
 struct PictureCase {

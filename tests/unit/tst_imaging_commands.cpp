@@ -419,12 +419,13 @@ private slots:
         QCOMPARE(bytes.size(), 3 + 2 * 6144);
         QCOMPARE(bytes.mid(3 + 6144), QByteArray(6144, '\0'));  // a black frame
 
-        // Under No Resize the undecodable picture has no size at all: it
-        // cannot join a slideshow of 10 x 10 frames.
+        // Under No Resize the undecodable picture has no size at all: it is
+        // left out of the slideshow of 10 x 10 frames.
         messages.clear();
         QCOMPARE(int(BuildSlideshowFile(out, {good, bad}, Rule(ResizeMode::NoResize), 8, hooks).status),
-                 int(SaveStatus::Refused));
+                 int(SaveStatus::Saved));
         QCOMPARE(messages, QStringList{"File not found or invalid format"});
+        QCOMPARE(ReadAll(out), QByteArray("\x0A\x0A\x08", 3) + QByteArray(100, '\xFF'));
     }
 
     void emptyListGivesAnEmptyFile()

@@ -376,6 +376,27 @@ private slots:
         QCOMPARE(next.loss, LossHandling::PortGone);
     }
 
+    // A long wait looks for the port every half second, so a port back
+    // after a second is used then, not at the end of the wait.
+    void portBackDuringALongWaitIsTakenAtOnce()
+    {
+        Replug rig;
+        rig.link().loseAfterBytes = 0;
+        const qint64 start = rig.clock.now;
+        rig.opensFromMs = start + 1000;
+        ReconnectOptions options;
+        options.waitMs = 60000;
+        const ReconnectingRun run = RunReconnecting(rig.session,
+                                                    [&] {
+                                                        rig.host.answers = {{"1", "1"}};
+                                                        return SetPixel(rig.session);
+                                                    },
+                                                    options);
+        QCOMPARE(run.loss, LossHandling::Resent);
+        QVERIFY(rig.clock.now - start >= 1000);
+        QVERIFY(rig.clock.now - start <= 1000 + LostPortWatch::kProbeIntervalMs);
+    }
+
     void portThatKeepsGoingAwayIsNotChasedForever()
     {
         Replug rig;

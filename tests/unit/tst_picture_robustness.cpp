@@ -7,7 +7,9 @@
 #include "imaging/DecodeBudget.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/JpegDecoder.h"
+#include "imaging/PictureDecoding.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PictureLayout.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/SlideshowBuilder.h"
 #include "support/PictureBytes.h"
@@ -173,6 +175,110 @@ private slots:
         QVERIFY(compared >= 30);
     }
 
+    // WebP, TIFF and SVG give the pixels they hold: lossless files and
+    // TIFF exactly, lossy WebP as Qt's own reader gives it, SVG drawn at
+    // the size asked for rather than drawn large and scaled.
+    void newFormatsGiveTheirPixels()
+    {
+        QTemporaryDir dir;
+        int compared = 0;
+        for (const PictureCase& c : m_corpus) {
+            if (c.expect != PictureCase::Expect::Picture || c.size == QSize(1, 1))
+                continue;
+            const bool webp = c.name.startsWith("webp");
+            const bool tiff = c.name.startsWith("tiff");
+            if (!webp && !tiff)
+                continue;
+            QImage picture;
+            QVERIFY2(ReadPicture(Write(dir, "picture", c.bytes), picture), qPrintable(Why(c, "refused")));
+            if (c.name.contains("lossy")) {
+                QVERIFY2(picture == QtReading(c.bytes, "webp"), qPrintable(Why(c, "pixels differ from Qt's")));
+            } else if (c.name == "webp animated") {
+                // The first frame, at (2, 2) of its canvas.
+                QCOMPARE(picture.pixel(2, 2), PatternPixel(0, 0));
+                QCOMPARE(picture.pixel(11, 9), PatternPixel(9, 7));
+            } else {
+                for (int y = 0; y < c.size.height(); ++y)
+                    for (int x = 0; x < c.size.width(); ++x) {
+                        TiffOptions shape;
+                        shape.photometric = c.name.contains("grey") ? 1 : c.name.contains("palette") ? 3 : 2;
+                        shape.bitsPerSample = c.name == "tiff grey1" ? 1 : 8;
+                        const QRgb expected = webp ? PatternPixel(x, y) : TiffPixel(shape, x, y);
+                        QVERIFY2(picture.pixel(x, y) == (expected | 0xFF000000u),
+                                 qPrintable(Why(c, QStringLiteral("pixel %1,%2 is %3, not %4")
+                                                       .arg(x)
+                                                       .arg(y)
+                                                       .arg(picture.pixel(x, y), 8, 16)
+                                                       .arg(expected, 8, 16))));
+                    }
+            }
+            ++compared;
+        }
+        QCOMPARE(compared, 14);
+
+        const QString svg = Write(dir, "logo.svg", MakeSvg(QSize(40, 30)));
+        QImage whole;
+        QVERIFY(ReadPicture(svg, whole));
+        QCOMPARE(whole.size(), QSize(40, 30));
+        QCOMPARE(whole.pixel(5, 5), qRgb(255, 0, 0));
+        QCOMPARE(whole.pixel(30, 5), qRgb(0, 0, 255));
+        QCOMPARE(whole.pixel(5, 25), qRgb(0, 0, 0));  // nothing drawn: black, as on the panel
+        QImage maximized;
+        QVERIFY(ReadConvertedPicture(svg, Rule(ResizeMode::Maximize), maximized));
+        QCOMPARE(maximized.size(), QSize(96, 64));
+        // Drawn at 96 x 64: the edge between red and blue is sharp at
+        // column 48, as scaling the 40 x 30 picture up would not leave it.
+        QCOMPARE(maximized.pixel(47, 10), qRgb(255, 0, 0));
+        QCOMPARE(maximized.pixel(48, 10), qRgb(0, 0, 255));
+        QCOMPARE(maximized.pixel(10, 40), qRgb(0, 0, 0));
+    }
+
+    // The claimed size is judged alike under every rule and for every
+    // format: before anything else is wrong with the file, at the same
+    // limits, and by what the file holds rather than what is decoded of it.
+    void oneSizeRuleForEveryFormatAndOption()
+    {
+        QTemporaryDir dir;
+        QImage picture;
+        // A PNG claiming 1 x 67108864 pixels that holds 100 rows.
+        PngOptions tall;
+        tall.width = 1;
+        tall.height = 100;
+        const QByteArray short100 = MakePng(tall);
+        QByteArray header;
+        header.append(QByteArray("\0\0\0\1\4\0\0\0\x08\x02\0\0\0", 13));
+        const QString path = Write(dir, "tall.png",
+                                   short100.left(8) + PngChunk("IHDR", header) + short100.mid(8 + 25));
+        for (const ResizeRule& rule : kRules) {
+            const PictureReadResult result = ReadConvertedPicture(path, rule, picture);
+            QCOMPARE(int(result.status), int(PictureReadStatus::Undecodable));
+        }
+        // GIF at exactly the limit is taken as PNG and JPEG are: 64
+        // megapixels of four bytes fit the 256 MB.
+        GifOptions limit;
+        limit.screenWidth = 8192;
+        limit.screenHeight = 8192;
+        limit.frameSize = QSize(2, 2);
+        for (const ResizeRule& rule : kRules) {
+            DecodeRequest request;
+            request.part = rule.mode == ResizeMode::NoResize ? DecodeRequest::Part::TopLeft : DecodeRequest::Part::Reduced;
+            request.region = ConvertedSize(QSize(96, 64), rule);
+            QCOMPARE(DecodeBytesNeeded(ReadPictureLayout(MakeGif(limit)), request), kMaxPictureDecodeBytes);
+        }
+        // Short files that claim too much say so, whatever the format.
+        QByteArray bmp = MakeBmp(BmpOptions());
+        qToLittleEndian<quint32>(100000, bmp.data() + 18);
+        qToLittleEndian<quint32>(1000, bmp.data() + 22);
+        for (const QByteArray& bytes : {bmp.left(200), QByteArray("P6\n100000 1000\n255\n\1\2\3"),
+                                        PngClaiming(QSize(100000, 1000)).left(40),
+                                        QByteArray("GIF89a\xFF\xFF\xFF\xFF\x80\0\0", 13)}) {
+            for (const ResizeRule& rule : kRules) {
+                const PictureReadResult result = ReadConvertedPicture(Write(dir, "short", bytes), rule, picture);
+                QVERIFY2(result.status == PictureReadStatus::TooManyPixels, qPrintable(bytes.left(6).toHex()));
+            }
+        }
+    }
+
     void topDownBitmapsAreReadTheRightWayUp()
     {
         QTemporaryDir dir;
@@ -248,6 +354,33 @@ private slots:
 
     // A named pipe nobody writes to, a device, a link to a picture. The slot
     // exists on every system so that one moc output serves them all.
+    // The structure walk takes a palette of as many colours as an 8-bit
+    // index can name, and refuses one colour more before any decoder sees it.
+    void pngPaletteOfAtMost256Colours_data()
+    {
+        QTest::addColumn<int>("colours");
+        QTest::newRow("256") << 256;
+        QTest::newRow("257") << 257;
+    }
+    void pngPaletteOfAtMost256Colours()
+    {
+        QFETCH(int, colours);
+        PngOptions shape;
+        shape.colourType = 3;
+        QByteArray palette;
+        for (int i = 0; i < colours; ++i)
+            palette.append(char(i)).append(char(255 - i)).append(char(i / 2));
+        const QByteArray png = ReplacedChunk(MakePng(shape), "PLTE", PngChunk("PLTE", palette));
+        const bool fits = colours <= 256;
+        QCOMPARE(ReadPictureLayout(png).sound, fits);
+        QTemporaryDir dir;
+        QImage picture;
+        const PictureReadResult read = ReadPicture(Write(dir, QStringLiteral("palette.png"), png), picture);
+        QCOMPARE(bool(read), fits);
+        if (fits)
+            QCOMPARE(picture.size(), QSize(shape.width, shape.height));
+    }
+
     void specialFilesNeverBlock()
     {
 #ifndef Q_OS_UNIX
@@ -302,6 +435,19 @@ private slots:
         QCOMPARE(bytes.size(), 3 + 5 * 8 * 4);
         // The frames that could not be made are black.
         QCOMPARE(bytes.mid(3 + 32, 3 * 32), QByteArray(3 * 32, '\0'));
+
+        // Under No Resize such a picture has no frame: it is left out, and
+        // a slideshow left with no frame at all is not written.
+        const QString plain = dir.filePath("plain.dat");
+        SaveResult result = BuildSlideshowFile(plain, paths.mid(0, 2), Rule(ResizeMode::NoResize), kDepth8, hooks);
+        QCOMPARE(int(result.status), int(SaveStatus::Saved));
+        QCOMPARE(ReadAll(plain).left(3), QByteArray("\x0D\x07\x08", 3));
+        QCOMPARE(ReadAll(plain).size(), 3 + 13 * 7);
+        const QString none = dir.filePath("none.dat");
+        result = BuildSlideshowFile(none, paths.mid(1, 3), Rule(ResizeMode::NoResize), kDepth8, hooks);
+        QCOMPARE(int(result.status), int(SaveStatus::Refused));
+        QCOMPARE(result.detail, NoFrameText());
+        QVERIFY(!QFile::exists(none));
     }
 
     // Decodes side by side share one budget: a second reservation waits
@@ -353,5 +499,5 @@ private:
     QVector<PictureCase> m_corpus;
 };
 
-QTEST_GUILESS_MAIN(TestPictureRobustness)
+QTEST_MAIN(TestPictureRobustness)
 #include "tst_picture_robustness.moc"

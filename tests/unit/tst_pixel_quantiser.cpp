@@ -318,6 +318,17 @@ private slots:
         // the error carried along the row turns the next pixel to 0.
         QCOMPARE(QuantisePixels(Filled(3, 1, QColor(0, 0, 43)), kDithered8), Codes({0x01, 0x00, 0x01}));
 
+        // Grey 104 at 8 bits, 4 x 2. Every channel's nearest levels are
+        // red 107, green 109, blue 82 (0x6D). Along the first row blue keeps
+        // 22 of 104 and passes it on (7/16 ahead; 3/16, 5/16 and 1/16 to the
+        // row below), which leaves the first row 0x6D but brings the second,
+        // run from the right, blue of 118.06, 140, 107.5 and 127.875: 140
+        // and 127.875 round to the nearer 173 (0x6E), where 127.875 cut
+        // down to 127 would be nearer 82. Red and green stay within their
+        // levels throughout.
+        QCOMPARE(QuantisePixels(Filled(4, 2, QColor(104, 104, 104)), kDithered8),
+                 Codes({0x6D, 0x6D, 0x6D, 0x6D, 0x6E, 0x6D, 0x6E, 0x6D}));
+
         // A row of 96: the full width, edges included.
         const QImage row = HorizontalGradient(96, 1);
         const std::vector<quint16> codes = QuantisePixels(row, kDithered8);

@@ -23,6 +23,15 @@
 #include <cerrno>
 #include <functional>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
+
 using namespace tavrel;
 using namespace tavrel::testing;
 
@@ -273,6 +282,68 @@ private slots:
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7700));
     }
 
+    // The system's own reason, not "Permission denied" for everything: a
+    // read-only file system, an immutable file. Both need root to set up.
+    void theSystemsReasonForFilesThatCannotBeWritten()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("Read-only mounts and immutable files are set up the Linux way.");
+#else
+        QTemporaryDir dir;
+        const QImage picture = Filled(4, 4, Qt::red);
+        const QString immutable = PutFile(dir.filePath("fixed.dat"), kEarlierFile);
+        const QString mountPoint = dir.filePath("readonly");
+        QDir(dir.path()).mkdir("readonly");
+        if (::mount("tavrel-test", QFile::encodeName(mountPoint).constData(), "tmpfs", MS_RDONLY, "size=64k") != 0)
+            QSKIP("cannot mount a read-only file system here (not root)");
+        struct Unmount {
+            QByteArray path;
+            ~Unmount() { ::umount(path.constData()); }
+        } unmount{QFile::encodeName(mountPoint)};
+        SaveResult result = SaveImageDataFile(mountPoint + "/new.dat", picture, 8);
+        QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (%1).").arg(SystemText(EROFS)));
+
+        const int fd = ::open(QFile::encodeName(immutable).constData(), O_RDONLY);
+        int flags = 0;
+        const bool marked = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+            && (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+        if (marked) {
+            result = SaveImageDataFile(immutable, picture, 8);
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+            QCOMPARE(SaveResultText(result), QStringLiteral("Failed to open output file (%1).").arg(SystemText(EPERM)));
+            QCOMPARE(ReadAll(immutable), kEarlierFile);
+        } else {
+            qInfo("this file system keeps no immutable flag: only the read-only mount is tried");
+        }
+        if (fd >= 0)
+            ::close(fd);
+#endif
+    }
+
+    // Hidden files of the save's own pattern beside the target, which a
+    // killed save left, go with the next save of that name; files that
+    // only look alike, and one a running save holds, stay.
+    void theNextSaveRemovesWhatAKilledOneLeft()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("out.dat");
+        for (const char* name : {".out.dat.Ab3dE7gH", ".out.dat.zzzzzzzz", ".out.dat.short", ".other.dat.Ab3dE7gH",
+                                 ".out.dat.Held1234"})
+            PutFile(dir.filePath(name), "left over");
+#ifdef Q_OS_UNIX
+        const int held = ::open(QFile::encodeName(dir.filePath(".out.dat.Held1234")).constData(), O_RDONLY);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+#endif
+        QCOMPARE(int(SaveImageDataFile(target, Filled(2, 2, Qt::red), 8).status), int(SaveStatus::Saved));
+        QStringList expected{".other.dat.Ab3dE7gH", ".out.dat.short", "out.dat"};
+#ifdef Q_OS_UNIX
+        expected.insert(1, ".out.dat.Held1234");
+        ::close(held);
+#endif
+        QCOMPARE(FolderEntries(dir.path()), expected);
+    }
+
     void aFailedWriteIsReportedEvenIfTheWriterIgnoresIt()
     {
         QTemporaryDir dir;
@@ -289,6 +360,55 @@ private slots:
         }
         QVERIFY(laterWriteFailed);
         QCOMPARE(SaveResultText(result), WriteFailedText(EFBIG));
+        QCOMPARE(ReadAll(path), kEarlierFile);
+        QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
+    }
+
+    // What takes the target's place while the file is written is kept, and
+    // nothing the save made stays in the folder, hidden files included.
+    void targetThatBecomesSomethingElseMeanwhileStays_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("folder") << "folder" << "it is a folder, not a regular file";
+        QTest::newRow("fifo") << "fifo" << "it is a named pipe, not a regular file";
+    }
+    void targetThatBecomesSomethingElseMeanwhileStays()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString path = PutFile(dir.filePath("out.dat"), kEarlierFile);
+        const QStringList entries = FolderEntries(dir.path());
+        std::unique_ptr<SocketFile> socket;
+        bool replaced = false;
+        const SaveResult result = SaveFileAtomically(path, [&](QIODevice& out) {
+            out.write(QByteArray(5000, 'x'));
+            replaced = QFile::remove(path) && MakeSpecialFile(kind, path, socket);
+            return out.write("tail") == 4;
+        });
+        QVERIFY(replaced);
+        QVERIFY(result.status != SaveStatus::Saved);
+        QVERIFY2(SaveResultText(result).contains(text), qPrintable(SaveResultText(result)));
+        QCOMPARE(KindAt(path), kind);
+        QCOMPARE(FolderEntries(dir.path()), entries);
+    }
+
+    // A close of the written file that fails is a failed save: reported
+    // with the system's reason, and the earlier file stays.
+    void aFailedCloseIsAFailedSave()
+    {
+        QTemporaryDir dir;
+        const QString path = PutFile(dir.filePath("keep.dat"), kEarlierFile);
+        SaveResult result;
+        {
+            FailingClose failing(dir.path());
+            if (!failing.isValid())
+                QSKIP("a failing close can only be arranged on Linux");
+            result = SaveFileAtomically(path, [](QIODevice& out) { return out.write(QByteArray(100, 'x')) == 100; });
+            QVERIFY(failing.fired());
+        }
+        QCOMPARE(SaveResultText(result), WriteFailedText(EIO));
         QCOMPARE(ReadAll(path), kEarlierFile);
         QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
     }

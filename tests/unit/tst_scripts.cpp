@@ -658,7 +658,8 @@ private slots:
                             "background-color ABCDEF",
                             "clear-screen",
                             "# display-image not recorded: the picture sent was not converted straight from a picture "
-                            "file (the placeholder, or a file changed since it was opened)",
+                            "file (the placeholder, a picture pasted from the clipboard, or a file changed since "
+                            "it was opened)",
                             "display-image '/tmp/my picture.png' 0 0 --resize=48x32 --depth=8",
                             "display-image '/tmp/my picture.png' 0 0 --resize=48x32 --depth=8 --dither",
                             "",

@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every dialog of the program, opened from the panel's buttons as a user
-// opens it, at the default font and at a font half as large again: no two
-// visible controls may cover each other, a click at the centre of an edit
-// field must give that field the focus, and Enter in a text box of several
-// lines must press the dialog's default button rather than add a line.
+// Every dialog and window of the program, opened from the panel's buttons as
+// a user opens it, on the small screens of laptops run at 150 % (853 x 533
+// and 911 x 512 pixels), at the default font and at a font half as large
+// again: each lies on the screen with every button in view or in a scroll
+// area, no two visible controls may cover each other, a click at the
+// centre of an edit field must give that field the focus, and Enter in a
+// text box of several lines must press the dialog's default button rather
+// than add a line.
 
+#include "app/CHelpWindow.h"
 #include "app/CTavrelDlg.h"
 #include "emulator/Emulator.h"
 #include "link/PortNames.h"
+#include "link/dialogs/CTrafficWindow.h"
 #include "support/ModalDriver.h"
+#include "support/OffscreenScreens.h"
 #include "support/UiSeamRecorder.h"
 #include "widgets/COledCharEdit.h"
 #include "widgets/UiSeam.h"
@@ -24,6 +30,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -130,6 +139,44 @@ void CheckOverlaps(const QString& dialog, QWidget* parent, QStringList& faults)
                           .arg(dialog, Describe(a), Rect(a->geometry()), Rect(parent->rect()));
         if (HoldsControls(a))
             CheckOverlaps(dialog, a, faults);
+        if (auto* area = qobject_cast<QScrollArea*>(a); area && area->widget())
+            CheckOverlaps(dialog, area->widget(), faults);
+    }
+}
+
+QScrollArea* EnclosingScrollArea(QWidget* w)
+{
+    for (QWidget* p = w->parentWidget(); p && !p->isWindow(); p = p->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(p))
+            return area;
+    return nullptr;
+}
+
+// The window lies on its screen's free area, and every button can be
+// reached: in view, or inside a scroll area that brings it into view.
+void CheckOnScreen(const QString& dialog, QWidget* window, QStringList& faults)
+{
+    const QRect available = window->screen()->availableGeometry();
+    if (!available.contains(window->frameGeometry()))
+        faults << QStringLiteral("%1: the window %2 is not inside the screen's free area %3")
+                      .arg(dialog, Rect(window->frameGeometry()), Rect(available));
+    // A dialog the screen had room for shows its fields whole.
+    const QRect frame = window->frameGeometry();
+    const bool roomy = frame.width() < available.width() - 8 && frame.height() < available.height() - 8;
+    auto* fields = window->findChild<QScrollArea*>(QStringLiteral("fieldsArea"));
+    if (roomy && fields && (fields->verticalScrollBar()->maximum() > 0 || fields->horizontalScrollBar()->maximum() > 0))
+        faults << QStringLiteral("%1: the fields scroll although the screen has room for them").arg(dialog);
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(window) || button->window() != window)
+            continue;
+        const QRect inWindow(button->mapTo(window, QPoint(0, 0)), button->size());
+        QScrollArea* area = EnclosingScrollArea(button);
+        const QRect shown = area ? QRect(area->mapTo(window, QPoint(0, 0)), area->size()) : window->rect();
+        if (area && !area->widget()->rect().contains(QRect(button->mapTo(area->widget(), QPoint(0, 0)), button->size())))
+            faults << QStringLiteral("%1: %2 lies outside its scroll area").arg(dialog, Describe(button));
+        if (!area && !shown.contains(inWindow))
+            faults << QStringLiteral("%1: %2 %3 is cut off by the window %4")
+                          .arg(dialog, Describe(button), Rect(inWindow), Rect(window->rect()));
     }
 }
 
@@ -155,6 +202,8 @@ void CheckClickFocus(const QString& dialog, QWidget* window, QStringList& faults
             continue;
         if (QWidget* focus = window->focusWidget())
             focus->clearFocus();
+        if (QScrollArea* area = EnclosingScrollArea(edit))
+            area->ensureWidgetVisible(edit);
         const QPoint centre = edit->mapTo(window, edit->rect().center());
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
         QWidget* expected = edit;
@@ -213,6 +262,7 @@ void Inspect(QWidget* window, const QString& label, QStringList& faults)
 {
     const QString dialog = QStringLiteral("\"%1\" (%2)").arg(window->windowTitle(), label);
     CheckOverlaps(dialog, window, faults);
+    CheckOnScreen(dialog, window, faults);
     CheckClickFocus(dialog, window, faults);
     CheckEnterInTextBoxes(dialog, window, faults);
 }
@@ -302,18 +352,24 @@ private slots:
 
     void controlsAreClearAndReachable_data()
     {
+        QTest::addColumn<QString>("screenName");
         QTest::addColumn<double>("fontScale");
-        QTest::newRow("default font") << 1.0;
-        QTest::newRow("font x1.5") << 1.5;
+        QTest::newRow("853x533") << QStringLiteral("small-150") << 1.0;
+        QTest::newRow("911x512") << QStringLiteral("laptop-150") << 1.0;
+        QTest::newRow("853x533, font x1.5") << QStringLiteral("small-150") << 1.5;
     }
 
     // Every dialog, also Display Image after it has shown a large picture's
-    // size, and the panel itself.
+    // size, and the panel itself, on the small screens of laptops scaled to
+    // 150 %.
     void controlsAreClearAndReachable()
     {
+        QFETCH(QString, screenName);
         QFETCH(double, fontScale);
         const ApplicationFont font(fontScale);
-        const QString scale = QStringLiteral("font x%1").arg(fontScale);
+        QScreen* screen = ScreenNamed(screenName);
+        QVERIFY(screen);
+        const QString scale = QStringLiteral("%1, font x%2").arg(screen->availableGeometry().width()).arg(fontScale);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString bigPicture = QDir(folder.path()).filePath(QStringLiteral("big.png"));
@@ -328,7 +384,10 @@ private slots:
         options.showEmulatorWindow = false;
         CTavrelDlg panel(options);
         panel.emulator().setCardDirectory(folder.path());
+        panel.setScreen(screen);
+        panel.move(screen->availableGeometry().topLeft());
         panel.show();
+        QTRY_VERIFY(screen->availableGeometry().contains(panel.frameGeometry()));
         QTest::mouseClick(panel.findChild<QPushButton*>(QStringLiteral("openPortButton")), Qt::LeftButton);
 
         QStringList faults;
@@ -366,9 +425,18 @@ private slots:
         panel.showAbout();
         QVERIFY2(about.done(), qPrintable(about.problems().join("; ")));
 
+        // The windows beside the panel (no dialogs: Enter means nothing there).
+        panel.showTrafficHistory();
+        panel.showHelp(QStringLiteral("Scripts"));
+        for (QWidget* window : {static_cast<QWidget*>(panel.trafficWindow()), static_cast<QWidget*>(panel.helpWindow())}) {
+            const QString title = QStringLiteral("\"%1\" (%2)").arg(window->windowTitle(), scale);
+            CheckOverlaps(title, window, faults);
+            CheckOnScreen(title, window, faults);
+        }
+
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 };
 
-QTEST_MAIN(TestEveryDialog)
+QTEST_MAIN_ON_SCREENS(TestEveryDialog, {"small-150", 1280, 800, 1.5}, {"laptop-150", 1366, 768, 1.5})
 #include "tst_every_dialog.moc"

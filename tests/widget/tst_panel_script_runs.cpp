@@ -6,12 +6,14 @@
 // recording takes a script's lines once each.
 
 #include "app/ScriptPlayer.h"
+#include "emulator/Emulator.h"
 #include "link/TrafficHistory.h"
 #include "commands/script/ScriptWords.h"
 #include "support/CommandLines.h"
 #include "support/OpenPanel.h"
 #include "support/UiSeamRecorder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -170,6 +172,37 @@ private slots:
         QCOMPARE(seam.messages.last(), QStringLiteral("Tavrel|The script %1 stopped at line 3: display-image was refused.")
                                            .arg(QDir::toNativeSeparators(files.open)));
         QCOMPARE(SentBytes(open.panel), before + QByteArray("\x50\x01\x01\xff\xff", 5));
+    }
+
+    // Data read from the card goes to the status window: no box stops the run.
+    void cardReadsRunToTheEnd()
+    {
+        UiSeamRecorder seam;
+        ScriptFiles files;
+        OpenPanel open;
+        QFile card(files.dir.filePath(QStringLiteral("HELLO.TXT")));
+        QVERIFY(card.open(QIODevice::WriteOnly));
+        card.write("Hello card");
+        card.close();
+        open.panel.emulator().setCardDirectory(files.dir.path());
+        files.script("open-file-to-read HELLO.TXT\nread-from-file 5\nread-from-file 5\n");
+        // A box that would stop the run is noted and closed, so that a
+        // failure cannot hang the test.
+        QStringList boxes;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* box = QApplication::activeModalWidget(); box && box != open.panel.scriptPlayer()) {
+                boxes << box->windowTitle();
+                box->close();
+            }
+        });
+        watch.start(10);
+        open.panel.runScript();
+        QTRY_VERIFY_WITH_TIMEOUT(!open.panel.scriptPlayer(), 30000);
+        QCOMPARE(boxes, QStringList());
+        QCOMPARE(seam.messages, QStringList());
+        QVERIFY2(open.panel.statusText().contains(QStringLiteral("\r\n> SD Card File Info:\r\n card")),
+                 qPrintable(open.panel.statusText()));
     }
 
     void recordingTakesAScriptRunOnce()

@@ -13,10 +13,17 @@
 #include "imaging/dialogs/CUploadProgress.h"
 #include "link/PortNames.h"
 #include "support/ModalDriver.h"
+#include "support/OpenPanel.h"
+#include "support/PictureBytes.h"
 #include "support/PictureFiles.h"
 #include "support/UiSeamRecorder.h"
 
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,6 +101,37 @@ void Type(QWidget* parent, const char* name, const QString& text)
     Child<QLineEdit>(parent, name)->setText(text);
 }
 
+const QString kPicturesFilter = QStringLiteral(
+    "Pictures (*.png *.jpg *.jpeg *.jpe *.jfif *.bmp *.dib *.gif *.webp *.tif *.tiff *.svg *.pbm *.pgm *.ppm *.pnm "
+    "*.PNG *.JPG *.JPEG *.JPE *.JFIF *.BMP *.DIB *.GIF *.WEBP *.TIF *.TIFF *.SVG *.PBM *.PGM *.PPM *.PNM);;"
+    "All Files (*)");
+
+// Drags `mime` over `target` and drops it there, as a file manager would;
+// whether the target took the drag.
+bool DropOnto(QWidget* target, QMimeData* mime)
+{
+    const QPoint middle = target->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(middle, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    // What a drop opens, it opens once the drop is over.
+    QCoreApplication::processEvents();
+    return drop.isAccepted();
+}
+
+QMimeData* FilesMime(const QStringList& paths)
+{
+    auto* mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    mime->setUrls(urls);
+    return mime;
+}
+
 QSize PreviewSize(QWidget* dialog, const char* name = "preview")
 {
     return Child<QLabel>(dialog, name)->size();
@@ -141,7 +179,7 @@ private slots:
 
         files.openAnswers = {photo};
         Click(&dialog, "openPictureButton");
-        QCOMPARE(files.offered.value(0), QStringLiteral("Open||Pictures (*.bmp *.jpg *.png);;All Files (*)"));
+        QCOMPARE(files.offered.value(0), QStringLiteral("Open||") + kPicturesFilter);
         QCOMPARE(Child<QLabel>(&dialog, "sourceSizeLabel")->text(), QStringLiteral("Source Size:  640x480 pixels"));
         QCOMPARE(dialog.m_lastPath, photo);
         // No Resize: the top-left 96 x 64, unscaled.
@@ -155,15 +193,28 @@ private slots:
 
         Type(&dialog, "widthEdit", "1");
         Type(&dialog, "heightEdit", "1");
-        // Entries alone change nothing until an option is clicked.
+        // Sizes count only under "Resize to:".
         QCOMPARE(dialog.convertedPicture().size(), QSize(96, 64));
         Click(&dialog, "resizeToRadio");
         QCOMPARE(dialog.convertedPicture().size(), QSize(1, 1));
         QCOMPARE(PreviewSize(&dialog), QSize(1, 1));
 
-        Type(&dialog, "widthEdit", "48");
-        Type(&dialog, "heightEdit", "32");
-        Click(&dialog, "resizeToRadio");
+        // There the preview, and so what OK hands over, follows the sizes as
+        // they are typed; a half-typed entry changes nothing and says nothing.
+        auto retype = [&](const char* name, const QString& text) {
+            auto* edit = Child<QLineEdit>(&dialog, name);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClicks(edit, text);
+        };
+        retype("widthEdit", "48");
+        QCOMPARE(dialog.convertedPicture().size(), QSize(48, 1));
+        retype("heightEdit", "32");
+        QCOMPARE(dialog.convertedPicture().size(), QSize(48, 32));
+        QCOMPARE(PreviewSize(&dialog), QSize(48, 32));
+        retype("heightEdit", "650");  // 6 is a size, 65 and 650 are not
+        QCOMPARE(dialog.convertedPicture().size(), QSize(48, 6));
+        retype("heightEdit", "32");
         QCOMPARE(dialog.convertedPicture().size(), QSize(48, 32));
 
         // The depth never changes the preview.
@@ -367,7 +418,7 @@ private slots:
         auto* list = Child<QListWidget>(&dialog, "pictureList");
         files.openManyAnswers = {{"/pics/c.jpg", "/pics/A.png", "/pics/b.bmp"}, {"/pics/B.png"}, {}};
         Click(&dialog, "addPicturesButton");
-        QCOMPARE(files.offered.value(0), QStringLiteral("Open||Pictures (*.bmp *.jpg *.png);;All Files (*)"));
+        QCOMPARE(files.offered.value(0), QStringLiteral("Open||") + kPicturesFilter);
         QCOMPARE(dialog.pictures(), (QStringList{"/pics/A.png", "/pics/b.bmp", "/pics/c.jpg"}));
         Click(&dialog, "addPicturesButton");
         QCOMPARE(dialog.pictures(), (QStringList{"/pics/A.png", "/pics/b.bmp", "/pics/B.png", "/pics/c.jpg"}));
@@ -423,6 +474,91 @@ private slots:
     }
 
     // The panel
+
+    // Files dropped onto the dialogs open as Open Picture and Add Pictures
+    // open them; Ctrl+V pastes a picture (bytes from another program, a
+    // picture, or a copied file), even from an entry, which keeps pasting
+    // text.
+    void picturesComeByDropAndPaste()
+    {
+        QTemporaryDir dir;
+        const QString a = SavePicture(dir, "a.png", Gradient(120, 80), "png");
+        const QString b = SavePicture(dir, "B.bmp", Filled(30, 20, Qt::green), "bmp");
+        UiSeamRecorder messages;
+        CDisplayImageDialog dialog;
+        dialog.show();
+        QMimeData* notAFile = new QMimeData;
+        notAFile->setText("hello");
+        QVERIFY(!DropOnto(&dialog, notAFile));
+        delete notAFile;
+        std::unique_ptr<QMimeData> files(FilesMime({a, b}));
+        QVERIFY(DropOnto(&dialog, files.get()));
+        QCOMPARE(dialog.m_source.size(), QSize(120, 80));
+        QCOMPARE(dialog.convertedFile(), a);
+        QCOMPARE(Child<QLabel>(&dialog, "sourceSizeLabel")->text(), QStringLiteral("Source Size:  120x80 pixels"));
+
+        // Picture bytes as a browser puts them on the clipboard.
+        auto* png = new QMimeData;
+        png->setData("image/png", ReadAll(SavePicture(dir, "c.png", Filled(33, 22, Qt::blue), "png")));
+        QGuiApplication::clipboard()->setMimeData(png);
+        Child<QLineEdit>(&dialog, "xEdit")->setFocus();
+        QTest::keyClick(Child<QLineEdit>(&dialog, "xEdit"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(dialog.m_source.size(), QSize(33, 22));
+        QCOMPARE(dialog.m_source.pixel(0, 0), qRgb(0, 0, 255));
+        // Not a file: sent as any picture, recorded only as a comment.
+        QVERIFY(dialog.convertedFile().isEmpty());
+        QCOMPARE(Child<QLabel>(&dialog, "sourceSizeLabel")->text(), QStringLiteral("Source Size:  33x22 pixels"));
+        // A picture made within a program, and hostile bytes read safely.
+        auto* image = new QMimeData;
+        image->setImageData(Filled(7, 5, Qt::red));
+        QGuiApplication::clipboard()->setMimeData(image);
+        dialog.OnPastePicture();
+        QCOMPARE(dialog.m_source.size(), QSize(7, 5));
+        auto* bomb = new QMimeData;
+        bomb->setData("image/gif", GifLzwBomb(1024));
+        QGuiApplication::clipboard()->setMimeData(bomb);
+        dialog.OnPastePicture();
+        QCOMPARE(dialog.m_source.size(), QSize(1, 1));
+        QVERIFY(messages.messages.isEmpty());
+        // A copied file opens as a file.
+        QGuiApplication::clipboard()->setMimeData(FilesMime({b}));
+        dialog.OnPastePicture();
+        QCOMPARE(dialog.convertedFile(), b);
+        // Text stays the entries' to paste.
+        QGuiApplication::clipboard()->setText("42");
+        Child<QLineEdit>(&dialog, "yEdit")->clear();
+        QTest::keyClick(Child<QLineEdit>(&dialog, "yEdit"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Child<QLineEdit>(&dialog, "yEdit")->text(), QStringLiteral("42"));
+        QCOMPARE(dialog.convertedFile(), b);
+        dialog.OnPastePicture();
+        QCOMPARE(messages.messages, QStringList{"Tavrel|The clipboard holds no picture to paste."});
+
+        CSlideShowDialog slides;
+        slides.show();
+        QVERIFY(DropOnto(&slides, files.get()));
+        QCOMPARE(slides.pictures(), (QStringList{a, b}));
+    }
+
+    // A picture dropped onto the main window opens Display Image with it.
+    void aPictureDroppedOnThePanelOpensDisplayImage()
+    {
+        QTemporaryDir dir;
+        const QString path = SavePicture(dir, "flag.png", Filled(20, 10, Qt::red), "png");
+        OpenPanel open;
+        CTavrelDlg& panel = open.panel;
+        ModalDriver driver;
+        driver.expect("Display Image", [&](QWidget* d) {
+            // Opened once the dialog is on screen.
+            QCoreApplication::processEvents();
+            driver.read(d, "sourceSizeLabel");
+            ModalDriver::clickOk(d);
+        });
+        std::unique_ptr<QMimeData> files(FilesMime({path}));
+        QVERIFY(DropOnto(&panel, files.get()));
+        DRIVEN(driver);
+        QCOMPARE(driver.readings(), QStringList{"Source Size:  20x10 pixels"});
+        QCOMPARE(panel.emulator().pixel(0, 0), quint16(0xF800));
+    }
 
     void displayImageButtonStreamsToTheEmulator()
     {

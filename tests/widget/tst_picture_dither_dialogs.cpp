@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -208,9 +209,19 @@ private slots:
         const QString a = SavePicture(dir, "a.png", Ramp(200, 100), "png");
         const QString b = SavePicture(dir, "b.png", Ramp(120, 90).mirrored(true, true), "png");
         dialog.addPictures({b, a});
+        // The first picture at once, then the selected one, as resized now.
+        QCOMPARE(Shown(&dialog, "slidePreview"), Rgb888(ConvertSlides({a}, Rule(ResizeMode::NoResize)).front().picture));
         Click(&dialog, "maximizeRadio");
+        QCOMPARE(Shown(&dialog, "slidePreview"), Rgb888(ConvertSlides({a}, Rule(ResizeMode::Maximize)).front().picture));
+        dialog.findChild<QListWidget*>(QStringLiteral("pictureList"))->setCurrentRow(1);
+        const QImage selected = ConvertSlides({b}, Rule(ResizeMode::Maximize)).front().picture;
+        QCOMPARE(Shown(&dialog, "slidePreview"), Rgb888(selected));
+        Click(&dialog, "showAsModuleCheck");
         Click(&dialog, "depth8Radio");
+        QCOMPARE(Shown(&dialog, "slidePreview"), AsModule(selected, 8, false));
         Click(&dialog, "ditherCheck");
+        QCOMPARE(Shown(&dialog, "slidePreview"), AsModule(selected, 8, true));
+        Click(&dialog, "showAsModuleCheck");
         files.save = {dir.filePath("show.dat")};
         Click(&dialog, "saveSlideshowButton");
         QCOMPARE(messages.messages, QStringList{"Tavrel|Save to file complete."});

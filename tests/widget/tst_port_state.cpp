@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The port label and the lamp beside it: a long device path is elided in the
-// middle with the whole text kept in the tooltip, and the lamp follows the
-// port through open, close and failed opens without touching the label.
+// The port label and the lamp beside it: a long device path is elided so
+// that the device's own name and the baud rate stay, with the whole text
+// kept in the tooltip, and the lamp follows the port through open, close
+// and failed opens without touching the label.
 
 #include "app/CTavrelDlg.h"
 #include "link/PortNames.h"
 #include "widgets/ElidingLabel.h"
 #include "widgets/PortStateLamp.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QtTest>
@@ -34,32 +36,67 @@ void Click(QWidget* panel, const char* button)
 class TestPortState : public QObject {
     Q_OBJECT
 private slots:
-    void longPathIsElidedInTheMiddle()
+    // The label keeps the device's own name and the baud rate; what goes
+    // first is the folder. Short names are shown whole.
+    void labelKeepsTheDeviceNameAndBaudRate_data()
     {
-        const QString port = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("shownEnd");
+        QTest::newRow("ttyUSB0") << "/dev/ttyUSB0" << "ttyUSB0, 115200";
+        QTest::newRow("ttyACM12") << "/dev/ttyACM12" << "ttyACM12, 115200";
+        QTest::newRow("by-id") << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"
+                               << "-port0, 115200";
+        QTest::newRow("COM5") << "COM5" << "COM5, 115200";
+        QTest::newRow("COM12") << "\\\\.\\COM12" << "COM12, 115200";
+        QTest::newRow("emulator") << EmulatorPortName() << EmulatorPortName() + ", 115200";
+    }
+
+    void labelKeepsTheDeviceNameAndBaudRate()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, shownEnd);
         CTavrelDlg panel(StartingOn(port));
         auto* label = panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"));
         QVERIFY(label);
         const QString full = port + QStringLiteral(", 115200");
         QCOMPARE(label->text(), full);
         QCOMPARE(label->toolTip(), full);
-
         const QString shown = label->displayedText();
-        QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
-        QVERIFY2(shown.startsWith(QStringLiteral("/de")), qPrintable(shown));
-        QVERIFY2(shown.endsWith(QStringLiteral("00")), qPrintable(shown));
+        QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown + QStringLiteral(" in %1 pixels").arg(label->contentsRect().width())));
         QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+        QCOMPARE(shown == full, !shown.contains(QChar(0x2026)));
         // The label stays where it was placed, inside the Serial Port group.
         auto* group = panel.findChild<QGroupBox*>(QStringLiteral("serialPortGroup"));
         QVERIFY(group->rect().contains(label->geometry()));
     }
 
-    void shortLabelIsShownWhole()
+    // Narrower than the whole tail: the name loses its start, the baud
+    // rate stays; a folder is elided before any of the name.
+    void elisionRules_data()
     {
-        CTavrelDlg panel(StartingOn(QStringLiteral("COM5")));
-        auto* label = panel.findChild<ElidingLabel*>(QStringLiteral("portLabel"));
-        QCOMPARE(label->displayedText(), QStringLiteral("COM5, 115200"));
-        QCOMPARE(label->toolTip(), QStringLiteral("COM5, 115200"));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("tail");
+        QTest::addColumn<QString>("room");
+        QTest::addColumn<QString>("shownEnd");
+        const QString e(QChar(0x2026));
+        QTest::newRow("whole") << "/dev/ttyUSB0, 9600" << 13 << "/dev/ttyUSB0, 9600" << "/dev/ttyUSB0, 9600";
+        QTest::newRow("folder goes") << "/dev/ttyUSB0, 9600" << 13 << e + "ttyUSB0, 9600" << e + "ttyUSB0, 9600";
+        QTest::newRow("name's start goes") << "/dev/ttyUSB0, 9600" << 13 << e + "USB0, 9600" << "B0, 9600";
+        QTest::newRow("no folder") << "ttyACM12, 9600" << 14 << e + "M12, 9600" << "2, 9600";
+    }
+
+    void elisionRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, tail);
+        QFETCH(QString, room);
+        QFETCH(QString, shownEnd);
+        const QFontMetrics metrics(QApplication::font());
+        const int width = metrics.horizontalAdvance(room) + 1;
+        const QString shown = ElidingLabel::elide(metrics, text, tail, 6, width);
+        QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown));
+        QVERIFY2(metrics.horizontalAdvance(shown) <= width, qPrintable(shown));
+        QCOMPARE(shown == text, !shown.contains(QChar(0x2026)));
     }
 
     void lampFollowsThePort()

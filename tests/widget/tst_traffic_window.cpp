@@ -196,6 +196,46 @@ private slots:
         QCOMPARE(LastCell(window, TrafficTableModel::LabelColumn), QStringLiteral("Erase Screen"));
     }
 
+    // Following depends only on whether the newest entry is in view, also
+    // when the list starts empty and grows past the window a few at a time.
+    void followsFromAnEmptyList_data()
+    {
+        QTest::addColumn<bool>("afterClear");
+        QTest::newRow("fresh window") << false;
+        QTest::newRow("after Clear") << true;
+    }
+
+    void followsFromAnEmptyList()
+    {
+        QFETCH(bool, afterClear);
+        OpenPanel rig;
+        CTavrelDlg& panel = rig.panel;
+        if (!afterClear)
+            panel.session().traffic().clear();
+        panel.showTrafficHistory();
+        CTrafficWindow* window = panel.trafficWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTreeView* view = View(window);
+        if (afterClear) {
+            SendPackets(panel, 300);
+            window->syncNow();
+            view->verticalScrollBar()->setValue(10);  // reading further up, then Clear
+            Click(window, "clearButton");
+        }
+        QCOMPARE(view->model()->rowCount(), 0);
+        auto newestShown = [&] {
+            const QRect newest = view->visualRect(view->model()->index(view->model()->rowCount() - 1, 0));
+            return view->viewport()->rect().intersects(newest);
+        };
+        for (int batch = 0; batch < 25; ++batch) {
+            SendPackets(panel, 4);
+            window->syncNow();
+            QVERIFY2(newestShown(), qPrintable(QStringLiteral("batch %1, %2 rows").arg(batch).arg(
+                                        view->model()->rowCount())));
+        }
+        QVERIFY(view->verticalScrollBar()->maximum() > 0);
+    }
+
     void entriesArriveWithoutBeingAskedFor()
     {
         OpenPanel rig;

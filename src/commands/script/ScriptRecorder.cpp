@@ -43,7 +43,8 @@ bool PictureWords(const DialogRequest& request, QStringList& positional, QString
     const QString file = request.value(kPictureFileField);
     if (file.isEmpty()) {
         whyNot = QStringLiteral("the picture sent was not converted straight from a picture file "
-                                "(the placeholder, or a file changed since it was opened)");
+                                "(the placeholder, a picture pasted from the clipboard, or a file changed "
+                                "since it was opened)");
         return false;
     }
     positional << file << request.value(QStringLiteral("x")) << request.value(QStringLiteral("y"));

@@ -123,7 +123,8 @@ void EmulatorWindow::paintEvent(QPaintEvent*)
         painter.drawImage(display.topLeft(), image);
     }
 
-    painter.setPen(palette().color(QPalette::Light));
+    // The window is dark whatever the desktop's colours: light grey text.
+    painter.setPen(QColor(0xd0, 0xd0, 0xd4));
     const QRect statusRect(0, height() - statusHeight(), width(), statusHeight());
     painter.drawText(statusRect.adjusted(kBezel, 0, -kBezel, 0), Qt::AlignLeft | Qt::AlignVCenter, m_status);
 }

@@ -7,8 +7,17 @@
 #include "imaging/PixelFormats.h"
 #include "imaging/dialogs/IntegerEntry.h"
 #include "imaging/dialogs/PictureDialogParts.h"
+#include "imaging/dialogs/PictureDrops.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QShortcut>
+#include <QTimer>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -96,12 +105,25 @@ CDisplayImageDialog::CDisplayImageDialog(QWidget* parent)
     connect(done, &QPushButton::clicked, this, &CDisplayImageDialog::reject);
     for (int i = 0; i < 3; ++i)
         connect(m_resizeRadios[i], &QRadioButton::clicked, this, [this, i] { OnResizeOption(i + 1); });
+    connect(m_widthEdit, &QLineEdit::textEdited, this, &CDisplayImageDialog::OnResizeTyped);
+    connect(m_heightEdit, &QLineEdit::textEdited, this, &CDisplayImageDialog::OnResizeTyped);
     connect(m_depth16Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(16); });
     connect(m_depth8Radio, &QRadioButton::clicked, this, [this] { OnBitDepth(8); });
     connect(m_ditherCheck, &QCheckBox::clicked, this, &CDisplayImageDialog::OnDither);
     connect(m_showAsModuleCheck, &QCheckBox::clicked, this, &CDisplayImageDialog::OnShowAsModule);
 
     showPreview(placeholderPicture());
+
+    setAcceptDrops(true);
+    auto* paste = new QShortcut(QKeySequence::Paste, this);
+    connect(paste, &QShortcut::activated, this, &CDisplayImageDialog::OnPastePicture);
+    // The entries paste text; a picture on the clipboard goes to the dialog.
+    // A file dropped onto an entry goes to the dialog too.
+    for (QLineEdit* edit : {m_xEdit, m_yEdit, m_widthEdit, m_heightEdit}) {
+        edit->installEventFilter(this);
+        edit->setAcceptDrops(false);
+    }
+    m_openOnShow = TakePictureToOpen();
 }
 
 QImage CDisplayImageDialog::placeholderPicture()
@@ -150,6 +172,76 @@ void CDisplayImageDialog::showEvent(QShowEvent* event)
         ChainTabOrder(m_tabOrder);
         m_xEdit->setFocus(Qt::OtherFocusReason);
     }
+    if (!m_openOnShow.isEmpty()) {
+        // Once the dialog is on screen, so that a message about the
+        // picture stands over it.
+        QTimer::singleShot(0, this, [this, path = m_openOnShow] { openPicture(path); });
+        m_openOnShow.clear();
+    }
+}
+
+void CDisplayImageDialog::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptFileDrag(event);
+}
+
+void CDisplayImageDialog::dragMoveEvent(QDragMoveEvent* event)
+{
+    AcceptFileDrag(event);
+}
+
+void CDisplayImageDialog::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = AcceptFileDrag(event);
+    if (paths.isEmpty())
+        return;
+    // After the drop has ended: a message box must not keep the program the
+    // file came from waiting.
+    QTimer::singleShot(0, this, [this, path = paths.first()] { openPicture(path); });
+}
+
+bool CDisplayImageDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+        const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+        // Left unaccepted, the key goes on to the dialog's paste.
+        if (HoldsPicture(clipboard) && !clipboard->hasText())
+            return true;
+    }
+    return CParameterDialog::eventFilter(watched, event);
+}
+
+void CDisplayImageDialog::OnPastePicture()
+{
+    const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+    if (!HoldsPicture(clipboard)) {
+        UiSeam::showMessage(this, tr("The clipboard holds no picture to paste."), PictureMessageCaption());
+        return;
+    }
+    const QStringList files = DroppedFilePaths(clipboard);
+    if (!files.isEmpty()) {
+        // A file copied in a file manager: opened as a file.
+        openPicture(files.first());
+        return;
+    }
+    QImage picture;
+    QString path;
+    const PictureReadResult read = PastedPicture(clipboard, picture, path);
+    if (!read) {
+        UiSeam::showMessage(this, PictureReadFailureText(read), PictureMessageCaption());
+        return;
+    }
+    takePicture(picture);
+}
+
+void CDisplayImageDialog::takePicture(const QImage& picture)
+{
+    commitOrRevert();
+    m_source = picture;
+    m_sourceIsFile = false;
+    refreshPreview();
+    m_sourceSizeText = QStringLiteral("Source Size:  %1x%2 pixels").arg(m_source.width()).arg(m_source.height());
+    push();
 }
 
 void CDisplayImageDialog::commitOrRevert()
@@ -180,6 +272,13 @@ bool CDisplayImageDialog::sourceIsUnchangedFile() const
 void CDisplayImageDialog::refreshPreview()
 {
     commitOrRevert();
+    convertSource();
+    push();
+    update();
+}
+
+void CDisplayImageDialog::convertSource()
+{
     if (m_source.isNull()) {
         m_source = m_previewPicture;
         m_sourceIsFile = false;
@@ -192,8 +291,6 @@ void CDisplayImageDialog::refreshPreview()
     showPreview(converted);
     m_previewFile = fromFile ? m_lastPath : QString();
     m_previewRule = rule();
-    push();
-    update();
 }
 
 void CDisplayImageDialog::OnOpenPicture()
@@ -201,6 +298,11 @@ void CDisplayImageDialog::OnOpenPicture()
     const QString path = UiSeam::getOpenFileName(this, tr("Open"), m_lastPath, PicturesFilter());
     if (path.isEmpty())
         return;
+    openPicture(path);
+}
+
+void CDisplayImageDialog::openPicture(const QString& path)
+{
     commitOrRevert();
     m_source = QImage();
     m_sourceIsFile = false;
@@ -225,6 +327,22 @@ void CDisplayImageDialog::OnResizeOption(int mode)
     m_resizeMode = qBound(1, mode, 3);
     push();
     refreshPreview();
+}
+
+void CDisplayImageDialog::OnResizeTyped()
+{
+    // An entry that is no size yet changes nothing; OK reports it.
+    int width = 0;
+    int height = 0;
+    if (m_resizeMode != 3 || !ReadIntegerEntry(m_widthEdit, 1, kPictureMaxWidth, width)
+        || !ReadIntegerEntry(m_heightEdit, 1, kPictureMaxHeight, height))
+        return;
+    const ResizeRule shown = m_previewRule;
+    if (shown.mode == ResizeMode::ResizeTo && shown.width == width && shown.height == height)
+        return;
+    m_resizeWidth = width;
+    m_resizeHeight = height;
+    convertSource();
 }
 
 void CDisplayImageDialog::OnBitDepth(int depth)

@@ -60,9 +60,17 @@ public slots:
     void accept() override;
 
     void OnOpenPicture();
+    // Ctrl+V: the picture on the clipboard (a file copied in a file
+    // manager, or picture data from a browser or screenshot tool) becomes
+    // the source, as an opened picture does. A picture that is not a file
+    // sends as usual but is recorded in a script only as a comment.
+    void OnPastePicture();
     void OnSaveBmp();
     void OnSaveData();
     void OnResizeOption(int mode);
+    // A size typed under "Resize to:": the preview follows each one that
+    // fits the panel.
+    void OnResizeTyped();
     void OnBitDepth(int depth);
     void OnDither(bool on);
     void OnShowAsModule(bool on);
@@ -71,13 +79,24 @@ protected:
     void push() override;
     bool commit() override;
     void showEvent(QShowEvent* event) override;
+    // A picture file dropped onto the dialog opens as Open Picture opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Opens the picture file as Open Picture does once a file is chosen.
+    void openPicture(const QString& path);
+    // Makes `picture`, which is no file, the source.
+    void takePicture(const QImage& picture);
     // Commits, and on a refused entry puts the last valid values back, so
     // that a conversion never sees a size outside the panel and the message
     // is shown once.
     void commitOrRevert();
     void refreshPreview();
+    // Converts the source by the current rule into the preview.
+    void convertSource();
     void showPreview(const QImage& picture);
     // Shows the converted picture in full colour or as the module shows it.
     void updatePreviewView();
@@ -96,6 +115,8 @@ private:
     QDateTime m_sourceModified;
     qint64 m_sourceFileSize = -1;
 
+    // A picture dropped onto the main window, opened once the dialog shows.
+    QString m_openOnShow;
     bool m_tabOrderSet = false;
     QList<QWidget*> m_tabOrder;
     QLineEdit* m_xEdit = nullptr;

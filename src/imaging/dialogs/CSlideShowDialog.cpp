@@ -3,14 +3,18 @@
 
 #include "widgets/UiSeam.h"
 #include "imaging/ImageFiles.h"
+#include "imaging/PictureFile.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/SlideshowBuilder.h"
 #include "imaging/dialogs/IntegerEntry.h"
 #include "imaging/dialogs/PictureDialogParts.h"
+#include "imaging/dialogs/PictureDrops.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -131,6 +135,36 @@ CSlideShowDialog::CSlideShowDialog(QWidget* parent)
                                      static_cast<QAbstractButton*>(m_ditherCheck),
                                      static_cast<QAbstractButton*>(m_showAsModuleCheck)})
         connect(control, &QAbstractButton::toggled, this, &CSlideShowDialog::updateSlidePreview);
+    setAcceptDrops(true);
+    // The picture previewed is the selected one, converted as the resizing
+    // controls say at the moment.
+    connect(m_pictureList, &QListWidget::currentRowChanged, this, &CSlideShowDialog::previewSelectedPicture);
+    for (QRadioButton* radio : m_resizeRadios)
+        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                previewSelectedPicture();
+        });
+    for (QLineEdit* size : {m_widthEdit, m_heightEdit})
+        connect(size, &QLineEdit::textEdited, this, &CSlideShowDialog::previewSelectedPicture);
+}
+
+void CSlideShowDialog::previewSelectedPicture()
+{
+    const int row = m_pictureList->currentRow();
+    const QString path = pictures().value(row >= 0 ? row : 0);
+    int choice = 0;
+    for (int i = 0; i < 3; ++i)
+        if (m_resizeRadios[i]->isChecked())
+            choice = i;
+    // A size that is not one yet leaves the last one in force.
+    int width = m_resizeWidth;
+    int height = m_resizeHeight;
+    ReadIntegerEntry(m_widthEdit, 1, kPictureMaxWidth, width);
+    ReadIntegerEntry(m_heightEdit, 1, kPictureMaxHeight, height);
+    m_slidePicture = QImage();
+    if (!path.isEmpty() && !ReadConvertedPicture(path, ResizeRuleOf(choice, width, height), m_slidePicture))
+        m_slidePicture = QImage();
+    updateSlidePreview();
 }
 
 void CSlideShowDialog::updateSlidePreview()
@@ -183,6 +217,24 @@ void CSlideShowDialog::showEvent(QShowEvent* event)
     }
 }
 
+void CSlideShowDialog::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptFileDrag(event);
+}
+
+void CSlideShowDialog::dragMoveEvent(QDragMoveEvent* event)
+{
+    AcceptFileDrag(event);
+}
+
+void CSlideShowDialog::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = AcceptFileDrag(event);
+    if (paths.isEmpty())
+        return;
+    addPictures(paths);
+}
+
 QStringList CSlideShowDialog::pictures() const
 {
     QStringList paths;
@@ -199,6 +251,7 @@ void CSlideShowDialog::addPictures(const QStringList& paths)
         item->setData(Qt::UserRole, path);
         m_pictureList->insertItem(index, item);
     }
+    previewSelectedPicture();
 }
 
 void CSlideShowDialog::OnAddPictures()
@@ -213,11 +266,13 @@ void CSlideShowDialog::OnRemoveSelected()
     if (selected.isEmpty())
         return;
     delete m_pictureList->takeItem(m_pictureList->row(selected.first()));
+    previewSelectedPicture();
 }
 
 void CSlideShowDialog::OnClearList()
 {
     m_pictureList->clear();
+    previewSelectedPicture();
 }
 
 void CSlideShowDialog::OnSaveSlideshow()

@@ -53,12 +53,20 @@ protected:
     void push() override;
     bool commit() override;
     void showEvent(QShowEvent* event) override;
+    // Picture files dropped onto the dialog join the list, as when they are
+    // chosen with "Add Pictures to List".
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     ResizeRule rule() const;
     // The last converted picture, in full colour or as the module shows it
     // at the depth and dithering the controls show now.
     void updateSlidePreview();
+    // Converts the selected picture (the first when none is) by the
+    // resizing the controls show now, and previews it.
+    void previewSelectedPicture();
 
     QImage m_slidePicture;
     bool m_tabOrderSet = false;

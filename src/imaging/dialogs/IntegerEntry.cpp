@@ -27,4 +27,14 @@ bool CommitIntegerEntry(QWidget* dialog, QLineEdit* edit, int low, int high, int
     return false;
 }
 
+bool ReadIntegerEntry(const QLineEdit* edit, int low, int high, int& value)
+{
+    bool ok = false;
+    const int parsed = edit->text().trimmed().toInt(&ok);
+    if (!ok || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
 } // namespace tavrel

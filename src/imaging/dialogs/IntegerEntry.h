@@ -12,5 +12,8 @@ namespace tavrel {
 // failure the message is shown, the edit gets the focus with its text
 // selected, `value` is left as it was and false is returned.
 bool CommitIntegerEntry(QWidget* dialog, QLineEdit* edit, int low, int high, int& value);
+// The same check without a word to the user, for following an entry as it
+// is typed: true and `value` set when the text is an integer in low..high.
+bool ReadIntegerEntry(const QLineEdit* edit, int low, int high, int& value);
 
 } // namespace tavrel

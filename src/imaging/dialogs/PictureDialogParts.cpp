@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 
 // The placeholder lives in the GUI library's resources; a static library
 // needs them registered by name before the first use.
@@ -43,7 +44,17 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* obj
 
 QString PicturesFilter()
 {
-    return QStringLiteral("Pictures (*.bmp *.jpg *.png);;All Files (*)");
+    // Every name the formats read here go by, in lower and upper case: the
+    // file dialogs of Linux desktops match names case-sensitively, and
+    // cameras and scanners write upper-case names.
+    static const char* const kSuffixes[] = {"png", "jpg",  "jpeg", "jpe", "jfif", "bmp", "dib", "gif", "webp",
+                                            "tif", "tiff", "svg",  "pbm", "pgm",  "ppm", "pnm"};
+    QStringList patterns;
+    for (const char* suffix : kSuffixes)
+        patterns << QStringLiteral("*.") + QLatin1String(suffix);
+    for (const char* suffix : kSuffixes)
+        patterns << QStringLiteral("*.") + QString::fromLatin1(suffix).toUpper();
+    return QStringLiteral("Pictures (%1);;All Files (*)").arg(patterns.join(QLatin1Char(' ')));
 }
 
 QImage LoadPlaceholderPicture()

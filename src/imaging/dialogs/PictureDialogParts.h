@@ -25,7 +25,8 @@ namespace tavrel {
 void IdentifyControl(QWidget* widget, const char* objectName, int controlId);
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* objectName, int controlId);
 
-// "Pictures (*.bmp *.jpg *.png);;All Files (*)"
+// "Pictures (*.png *.jpg ...);;All Files (*)": every picture format read
+// here, by each of its usual names in lower and upper case.
 QString PicturesFilter();
 
 // The 96 x 64 placeholder picture from the resources, as RGB888.

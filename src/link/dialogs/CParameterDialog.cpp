@@ -2,6 +2,7 @@
 #include "link/dialogs/CParameterDialog.h"
 
 #include "widgets/DialogUnits.h"
+#include "widgets/FittingScrollArea.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,11 +20,23 @@ CParameterDialog::CParameterDialog(const QString& title, QSize templateSize, QWi
 {
     setWindowTitle(title);
 
+    // The fields scroll where the screen is too small for them; the row
+    // of OK stays in view below them.
     auto* outer = new QVBoxLayout(this);
+    auto* fields = new FittingScrollArea(this);
+    fields->setObjectName(QStringLiteral("fieldsArea"));
+    auto* host = new QWidget(fields);
+    host->setObjectName(QStringLiteral("fields"));
+    m_fields = host;
+    m_fieldsArea = fields;
+    auto* hostLayout = new QVBoxLayout(host);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
     m_form = new QGridLayout;
     m_form->setColumnStretch(1, 1);
-    outer->addLayout(m_form);
-    outer->addStretch(1);
+    hostLayout->addLayout(m_form);
+    hostLayout->addStretch(1);
+    fields->setWidget(host);
+    outer->addWidget(fields, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -56,8 +69,17 @@ void CParameterDialog::showEvent(QShowEvent* event)
         m_pushed = true;
         push();
         arrangeFocus();
+        // The fields are all there now: what they want decides the size.
+        m_fields->layout()->activate();
+        m_fieldsArea->updateGeometry();
+        layout()->activate();
         const DialogUnits units(font());
-        setFixedSize(sizeHint().expandedTo(units.size(m_templateSize.width(), m_templateSize.height())));
+        const QSize wanted = sizeHint().expandedTo(units.size(m_templateSize.width(), m_templateSize.height()));
+        setFixedSize(SizeFittingScreen(this, wanted));
+        // The fields' own layout is apart from the dialog's: placed now, so
+        // that they stand where they belong from the first paint on.
+        layout()->activate();
+        m_fields->layout()->activate();
     }
     QDialog::showEvent(event);
 }

@@ -47,6 +47,8 @@ private:
 
     QSize m_templateSize;
     QGridLayout* m_form = nullptr;
+    QWidget* m_fieldsArea = nullptr;
+    QWidget* m_fields = nullptr;
     QPushButton* m_okButton = nullptr;
     bool m_pushed = false;
 };

@@ -128,16 +128,29 @@ void CTrafficWindow::syncNow()
 {
     m_syncTimer.stop();
     QScrollBar* bar = m_view->verticalScrollBar();
-    // Following: the view was at the newest entry (or had nothing to scroll).
-    const bool following = bar->value() >= bar->maximum();
+    const bool following = newestEntryInView();
     const int removed = m_model->sync();
     if (following) {
-        m_view->scrollToBottom();
+        // scrollTo() lays the new rows out first; the scroll bar alone may
+        // not know of them yet.
+        if (const int rows = m_model->rowCount(); rows > 0)
+            m_view->scrollTo(m_model->index(rows - 1, 0), QAbstractItemView::PositionAtBottom);
     } else if (removed > 0) {
         // Keep the entries the user is reading where they are.
         bar->setValue(std::max(0, bar->value() - removed));
     }
     showCount();
+}
+
+bool CTrafficWindow::newestEntryInView() const
+{
+    // Judged by the row itself, not by the scroll bar, whose range lags
+    // behind rows that have not been laid out yet.
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return true;
+    const QRect newest = m_view->visualRect(m_model->index(rows - 1, 0));
+    return newest.isValid() && m_view->viewport()->rect().intersects(newest);
 }
 
 void CTrafficWindow::showCount()

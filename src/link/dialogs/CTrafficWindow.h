@@ -15,8 +15,8 @@ class TrafficTableModel;
 
 // "Traffic History": a window of its own beside the panel with one line per
 // entry of the session's traffic history, sent and received in their own
-// colours and arrows. It follows new entries while it is scrolled to the
-// end, and stays where it is once the user scrolls up. Copy puts the
+// colours and arrows. It follows new entries while the newest one is in
+// view, and stays where it is once the user scrolls up. Copy puts the
 // selected entries (or all) on the clipboard, Save... writes them all to a
 // text file, both in the lines tavrel-cli --trace prints; Clear forgets them.
 class CTrafficWindow : public QWidget {
@@ -44,6 +44,9 @@ public:
 private:
     void scheduleSync();
     void showCount();
+    // Whether the newest row is visible, or there is none: then
+    // new entries are followed.
+    bool newestEntryInView() const;
 
     TrafficHistory& m_history;
     TrafficTableModel* m_model = nullptr;

@@ -3,8 +3,11 @@
 
 #include "link/TrafficHistory.h"
 #include "link/TrafficLine.h"
+#include "widgets/SystemColours.h"
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 
 #include <algorithm>
 
@@ -13,19 +16,20 @@ namespace tavrel {
 namespace {
 
 // Sent and received told apart at a glance; anything else stays quiet
-// unless it is a time-out or a lost device.
-QColor KindColour(TrafficKind kind)
+// unless it is a time-out or a lost device. On a dark background the same
+// hues, lighter.
+QColor KindColour(TrafficKind kind, bool dark)
 {
     switch (kind) {
-    case TrafficKind::Sent: return QColor(0x1f, 0x4f, 0xbf);
-    case TrafficKind::Received: return QColor(0x1a, 0x7f, 0x37);
+    case TrafficKind::Sent: return dark ? QColor(0x7f, 0xaa, 0xff) : QColor(0x1f, 0x4f, 0xbf);
+    case TrafficKind::Received: return dark ? QColor(0x6c, 0xd6, 0x87) : QColor(0x1a, 0x7f, 0x37);
     case TrafficKind::TimedOut:
-    case TrafficKind::Lost: return QColor(0xb4, 0x23, 0x18);
+    case TrafficKind::Lost: return dark ? QColor(0xff, 0x80, 0x70) : QColor(0xb4, 0x23, 0x18);
     case TrafficKind::Purged:
     case TrafficKind::Opened:
     case TrafficKind::Closed: break;
     }
-    return QColor(0x70, 0x70, 0x70);
+    return dark ? QColor(0xa8, 0xa8, 0xa8) : QColor(0x70, 0x70, 0x70);
 }
 
 QString MoreBytesText(int hidden)
@@ -66,7 +70,7 @@ QVariant TrafficTableModel::data(const QModelIndex& index, int role) const
     if (!entry)
         return QVariant();
     if (role == Qt::ForegroundRole)
-        return KindColour(entry->kind);
+        return KindColour(entry->kind, IsDarkBackground(QGuiApplication::palette().color(QPalette::Base)));
     if (role == Qt::ToolTipRole && index.column() == LabelColumn)
         return entry->label;
     if (role != Qt::DisplayRole)
