@@ -37,9 +37,20 @@ QVector<FieldHelp> NumberedPoints(int count, const QString& what)
     return fields;
 }
 
+// A text's first point; with --formatted, a text column and row.
+QVector<FieldHelp> TextPoint(const QString& what, bool formatted)
+{
+    QVector<FieldHelp> point = FirstPoint(what);
+    if (formatted) {
+        point[0].text += QStringLiteral(" (with --formatted: its text column)");
+        point[1].text += QStringLiteral(" (with --formatted: its text row)");
+    }
+    return point;
+}
+
 QVector<FieldHelp> TextBox(const QString& checkName, const QString& checkText)
 {
-    return FirstPoint(QStringLiteral("the text's top left corner (with --formatted: text column and row)"))
+    return TextPoint(QStringLiteral("the text's top left corner"), checkName == QLatin1String("formatted"))
         + QVector<FieldHelp>{
             {QStringLiteral("width"), QStringLiteral("NXWIDTH"), QStringLiteral("0 to 255"),
              QStringLiteral("width factor of each character")},
@@ -88,7 +99,7 @@ QVector<FieldHelp> PictureOptions()
 FieldHelp PictureIn(const QString& text)
 {
     return {QStringLiteral("in"), QString(),
-            QStringLiteral("a PNG, JPEG, BMP, GIF or PBM/PGM/PPM file of at most 256 MB"), text};
+            QStringLiteral("a PNG, JPEG, BMP, GIF, WebP, TIFF, SVG or PBM/PGM/PPM file of at most 256 MB"), text};
 }
 
 const QHash<QString, CommandHelp>& HelpTable()
@@ -133,7 +144,7 @@ const QHash<QString, CommandHelp>& HelpTable()
         {QStringLiteral("read-pixel"), {FirstPoint(QStringLiteral("the pixel")), QStringLiteral("read-pixel 3 4")}},
 
         {QStringLiteral("print-character"),
-         {FirstPoint(QStringLiteral("the character (with --formatted: text column)"))
+         {TextPoint(QStringLiteral("the character"), true)
               + QVector<FieldHelp>{
                   {QStringLiteral("character"), QString(),
                    QStringLiteral("one character; it goes out as its low seven bits"),

@@ -150,6 +150,16 @@ private slots:
         docs.start(QStringLiteral(TAVREL_DOCS_PATH), {"--version", "9.9", "--date", "2026-12-08", dir.path()});
         QVERIFY(docs.waitForFinished(60000));
         QCOMPARE(docs.exitCode(), 0);
+        // The same release makes the same files, whenever and however often
+        // they are made: the date is the one given, never the clock's.
+        QTemporaryDir again;
+        docs.start(QStringLiteral(TAVREL_DOCS_PATH), {"--version", "9.9", "--date", "2026-12-08", again.path()});
+        QVERIFY(docs.waitForFinished(60000));
+        for (const QString& file : QDir(dir.path()).entryList(QDir::Files)) {
+            QCOMPARE(ReadAll(again.filePath(file)), ReadAll(dir.filePath(file)));
+            if (file.endsWith(QLatin1String(".1")))
+                QVERIFY2(ReadAll(dir.filePath(file)).contains(" 1 \"2026-12-08\" \"Tavrel 9.9\""), qPrintable(file));
+        }
         const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
         const QString lexgrog = QStandardPaths::findExecutable(QStringLiteral("lexgrog"));
         for (const QString& name : {QStringLiteral("tavrel"), QStringLiteral("tavrel-cli"), QStringLiteral("quennel-emu")}) {
@@ -185,7 +195,8 @@ private slots:
         }
         // Each program's options are in its page.
         const QString panel = QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("tavrel.1"))));
-        QVERIFY(panel.contains(QStringLiteral("dialout")) && panel.contains(QStringLiteral("\\-\\-reset\\-settings")));
+        for (const char* told : {"dialout", "\\-\\-reset\\-settings", "tavrel.ini", "cannot remove FILE", "F1"})
+            QVERIFY2(panel.contains(QLatin1String(told)), told);
         QVector<QPair<QString, QString>> programs = {{QStringLiteral(TAVREL_PANEL_PATH), panel},
                                                      {QStringLiteral(TAVREL_CLI_PATH), cli}};
 #ifdef QUENNEL_EMU_PATH

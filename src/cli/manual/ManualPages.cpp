@@ -213,7 +213,8 @@ QString TavrelCliPage(const ManualHeading& heading)
     page.paragraph(QStringLiteral("The options of tavrel-cli itself go before the command, as --name VALUE or "
                                   "--name=VALUE."));
     for (const ToolOption& option : ToolOptions())
-        page.item(OptionTag(option.name, option.metavar), option.text);
+        page.item(OptionTag(option.name, option.metavar),
+                  option.text.endsWith(QLatin1Char('.')) ? option.text : option.text + QLatin1Char('.'));
 
     page.section(QStringLiteral("EXIT STATUS"));
     page.item(Bold(QStringLiteral("0")), QStringLiteral("The command, or every line of the script, was sent."));
@@ -275,9 +276,17 @@ QString TavrelPage(const ManualHeading& heading)
     page.paragraph(QStringLiteral(
         "The window's context menu opens the traffic history (Ctrl+T; every byte sent and received, with times), "
         "records what the user does as a script (Record Script...), runs a script (Run Script...; the same "
-        "scripts tavrel-cli run takes, checked line by line before anything is sent), and opens the help (F1) and "
+        "scripts tavrel-cli run takes, checked line by line before anything is sent), and opens the help and "
         "the About box. When the port goes away (a pulled cable, a module that resets), the panel closes it, "
         "watches for the same device and opens it again when it is back."));
+    page.paragraph(QStringLiteral(
+        "F1, in the panel or in any of its dialogs and windows, or Help in the context menu, opens Tavrel Help: "
+        "the user manual, which comes with the program, at the section for the window in front."));
+    page.paragraph(QStringLiteral(
+        "The panel remembers, from one run to the next, the port and baud rate, the last folder of each kind of "
+        "file dialog and the places of its windows. A remembered port that is not there at start is shown as "
+        "chosen and not open. The colours, the font and the values the dialogs remember within a run start "
+        "afresh each time."));
     page.subsection(QStringLiteral("The built-in emulator"));
     page.paragraph(QStringLiteral(
         "The port called Emulator is an emulated module inside the panel, the default on Linux: its display "
@@ -298,10 +307,16 @@ QString TavrelPage(const ManualHeading& heading)
               QStringLiteral("Do not show the built-in emulator's display window."));
     page.item(OptionTag(QStringLiteral("reset-settings"), QString()),
               QStringLiteral("Forget the remembered settings (the port and baud rate, the last folders of the file "
-                             "dialogs, the window positions) and start as on first use."));
+                             "dialogs, the window positions): the settings file, ~/.config/Tavrel/tavrel.ini, is "
+                             "removed and the panel starts as on first use. When the file cannot be removed, tavrel "
+                             "says \"tavrel: cannot remove FILE\" on standard error and exits with 1."));
     QtProgramOptions(page);
     page.paragraph(QStringLiteral("Qt's own options (-platform, -style, -display ...) are taken as by every Qt "
                                   "program."));
+    page.section(QStringLiteral("EXIT STATUS"));
+    page.item(Bold(QStringLiteral("0")), QStringLiteral("The panel was closed, or --help or --version printed."));
+    page.item(Bold(QStringLiteral("1")), QStringLiteral("A wrong option, or --reset-settings could not remove the "
+                                                        "settings file."));
     page.section(QStringLiteral("ENVIRONMENT"));
     page.item(Bold(QStringLiteral("QT_QPA_PLATFORM")),
               QStringLiteral("The window system plugin, e.g. wayland or xcb."));
@@ -309,12 +324,13 @@ QString TavrelPage(const ManualHeading& heading)
                                                                       "measure right."));
     page.item(Bold(QStringLiteral("XDG_DATA_HOME")),
               QStringLiteral("Where the built-in emulator's card folder is kept (default ~/.local/share)."));
+    page.item(Bold(QStringLiteral("XDG_CONFIG_HOME")),
+              QStringLiteral("Where the settings file is kept (default ~/.config)."));
     page.section(QStringLiteral("FILES"));
     page.item(Italic(QStringLiteral("~/.local/share/Tavrel/card")),
               QStringLiteral("The SD card of the built-in emulator; the emulator window's tooltip shows it."));
-    page.item(Italic(QStringLiteral("~/.config")),
-              QStringLiteral("The remembered settings, in the desktop's usual place for them; tavrel "
-                             "--reset-settings forgets them."));
+    page.item(Italic(QStringLiteral("~/.config/Tavrel/tavrel.ini")),
+              QStringLiteral("The remembered settings; tavrel --reset-settings forgets them."));
     page.item(Italic(QStringLiteral("/dev/ttyUSB*")) + QStringLiteral(", ") + Italic(QStringLiteral("/dev/ttyACM*")),
               QStringLiteral("USB serial adapters (see Access to serial ports)."));
     page.section(QStringLiteral("EXAMPLES"));
@@ -357,8 +373,10 @@ QString QuennelEmuPage(const ManualHeading& heading)
                              "pseudo-terminal is replaced; anything else at PATH is refused."));
     QtProgramOptions(page);
     page.section(QStringLiteral("EXIT STATUS"));
-    page.paragraph(QStringLiteral("0 when stopped by SIGTERM or SIGINT; 1 when the pseudo-terminal, the link or the "
-                                  "received file cannot be made; 2 for a wrong option."));
+    page.item(Bold(QStringLiteral("0")), QStringLiteral("Stopped by SIGTERM or SIGINT."));
+    page.item(Bold(QStringLiteral("1")), QStringLiteral("An unknown option, or the pseudo-terminal, the link or the "
+                                                        "received file cannot be made."));
+    page.item(Bold(QStringLiteral("2")), QStringLiteral("A --scale that is not a whole number from 1 to 32."));
     page.section(QStringLiteral("EXAMPLES"));
     page.example({QStringLiteral("quennel-emu --headless --card ~/quennel-card --link /tmp/quennel &"),
                   QStringLiteral("tavrel-cli --port /tmp/quennel set-pixel 10 20"),
