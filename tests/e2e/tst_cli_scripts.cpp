@@ -239,6 +239,14 @@ private slots:
         if (run.peakRssKb > 0)
             QVERIFY2(run.peakRssKb < 200 * 1024, qPrintable(QString::number(run.peakRssKb)));
         QVERIFY(rig.receivedBytes().isEmpty());
+
+        // A 0 byte on standard input is not text, as in a file: it neither
+        // ends the line early nor the script.
+        options.input = QByteArray("\0\nclear-screen\n", 15);
+        const CliRun zero = RunCliWith(rig.port() + QStringList{"run", "-"}, options);
+        QCOMPARE(zero.exitCode, 2);
+        QCOMPARE(zero.err, QStringLiteral("tavrel-cli: line 1: not UTF-8 text\n"));
+        QVERIFY(rig.receivedBytes().isEmpty());
     }
 
     void waitPausesAndFilesNeedNoPort()

@@ -224,6 +224,55 @@ bool ParseLine(const QString& line, ScriptStep& step, QString& error, ParsedComm
     return true;
 }
 
+// The lines of a device, read in blocks. A line may hold any byte, a 0
+// byte too (a FILE-based readLine would end it there and lose the rest); a
+// line longer than `cut` bytes comes back cut there, so that the caller
+// sees it is too long without holding all of it.
+class LineReader {
+public:
+    LineReader(QIODevice& device, qsizetype cut)
+        : m_device(device)
+        , m_cut(cut)
+    {
+    }
+
+    // The next line with its line break; empty at the end.
+    QByteArray next()
+    {
+        for (;;) {
+            const qsizetype newline = m_buffer.indexOf('\n', m_start);
+            if (newline >= 0 && newline - m_start < m_cut)
+                return take(newline + 1 - m_start);
+            if (m_buffer.size() - m_start >= m_cut)
+                return take(m_cut);
+            if (m_atEnd)
+                return take(m_buffer.size() - m_start);
+            m_buffer.remove(0, m_start);
+            m_start = 0;
+            const QByteArray block = m_device.read(kBlock);
+            if (block.isEmpty())
+                m_atEnd = true;
+            m_buffer += block;
+        }
+    }
+
+private:
+    static constexpr qint64 kBlock = 64 * 1024;
+
+    QByteArray take(qsizetype size)
+    {
+        const QByteArray line = m_buffer.mid(m_start, size);
+        m_start += size;
+        return line;
+    }
+
+    QIODevice& m_device;
+    const qsizetype m_cut;
+    QByteArray m_buffer;
+    qsizetype m_start = 0;
+    bool m_atEnd = false;
+};
+
 } // namespace
 
 bool ParseScriptLine(const QString& line, ScriptStep& step, QString& error)
@@ -237,10 +286,11 @@ bool ReadScript(QIODevice& device, Script& script, ScriptError& error, const Scr
     script = Script();
     CommandRehearsal rehearsal;
     qint64 total = 0;
+    // One byte more than a line may have, and its line break, tells a line
+    // that is too long.
+    LineReader lines(device, kLongestScriptLine + 2);
     for (int number = 1;; ++number) {
-        // One byte more than a line may have, and its line break, tells a
-        // line that is too long.
-        QByteArray bytes = device.readLine(kLongestScriptLine + 3);
+        QByteArray bytes = lines.next();
         if (bytes.isEmpty())
             break;
         error = ScriptError();
