@@ -111,6 +111,9 @@ QVector<SameLines> EquivalentLines()
             lines.push_back({base.first() + QLatin1Char(' ') + option,
                              base + QStringList{QStringLiteral("%1=%2").arg(option, value)},
                              field.kind == Kind::CheckBox ? base + QStringList{option} : base + QStringList{option, value}});
+            // Left out, it is what the dialog starts with.
+            lines.push_back({base.first() + QLatin1Char(' ') + option + QStringLiteral(" left out"), base,
+                             base + QStringList{QStringLiteral("%1=%2").arg(option, field.defaultText)}});
         }
     }
     return lines;

@@ -17,7 +17,8 @@ struct RefusedLine {
 };
 
 // Two command lines that must send the same bytes (an option written as
-// --name=VALUE and as --name VALUE, a check box as --name and --name=1).
+// --name=VALUE and as --name VALUE, a check box as --name and --name=1, an
+// option left out and given the value its dialog starts with).
 struct SameLines {
     QString row;
     QStringList first;
@@ -29,7 +30,7 @@ struct SameLines {
 // option and an option of tavrel-cli itself after the command; plus the
 // slips users were seen to make.
 QVector<RefusedLine> RefusedLines();
-// For every option of every command, its two spellings.
+// For every option of every command, its two spellings, and left out.
 QVector<SameLines> EquivalentLines();
 
 } // namespace tavrel::testing

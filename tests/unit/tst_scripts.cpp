@@ -373,7 +373,8 @@ private slots:
         QTest::newRow("picture option") << ok + "display-image a.png --depth 12" << "line 3: display-image: \"12\" is not a choice for depth (one of 16, 8).";
         QTest::newRow("picture resize") << ok + "display-image a.png --resize=97x1" << "line 3: display-image: --resize width: Please enter an integer between 1 and 96.";
         QTest::newRow("file command count") << ok + "convert a.png" << "line 3: convert: OUT.dat is missing";
-        QTest::newRow("text field as an option") << ok + "draw-circle 10 10 --radius 5" << "line 3: draw-circle: unknown option \"--radius\" (radius is a text field: give it without --name, in its place)";
+        QTest::newRow("text field as an option") << ok + "draw-circle 10 10 --radius 5" << "line 3: draw-circle: unknown option \"--radius\" (radius is a text field: give its value in its place, "
+                                                 "without --radius); a text that begins with - goes after --";
         QTest::newRow("help") << ok + "write-to-file --help" << "line 3: write-to-file: --help shows the command's help on tavrel-cli's command line; a script line cannot ask for it";
         QTest::newRow("split error") << ok + "print-text-string 0 0 1 1 'open" << "line 3: the closing ' is missing";
         QTest::newRow("bad colour") << ok + "foreground-color red" << "line 3: foreground-color takes one colour as RRGGBB, e.g. foreground-color FF8000";

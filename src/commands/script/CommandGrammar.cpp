@@ -61,27 +61,46 @@ int EditDistance(const QString& a, const QString& b)
     return previous[b.size()];
 }
 
+// Why an option is unknown, with the likely slip: a text field's name, an
+// option's name misspelt, an option of another command. A word of one dash
+// is told that options have two; a text that begins with - may have been
+// meant.
 QString UnknownOptionText(const QVector<ArgumentField>& fields, const QString& word, const QString& name)
 {
+    QString text = QStringLiteral("unknown option %1").arg(QuotedWord(word));
     QStringList options;
-    for (const ArgumentField& field : fields)
+    bool takesTexts = false;
+    QString textField;
+    for (const ArgumentField& field : fields) {
         if (field.kind != Kind::Text)
             options << field.name;
-    QString text = QStringLiteral("unknown option %1").arg(QuotedWord(word));
-    for (const ArgumentField& field : fields)
-        if (field.kind == Kind::Text && field.name == name.toLower())
-            return text + QStringLiteral(" (%1 is a text field: give it without --name, in its place)").arg(field.name);
+        else if (field.name == name.toLower())
+            textField = field.name;
+        else
+            takesTexts = true;
+    }
+    // Whether the word may have been meant as a text.
+    bool mayBeText = !textField.isEmpty();
     const QString nearest = NearestName(name, options);
-    if (!nearest.isEmpty())
-        return text + QStringLiteral(" (did you mean --%1?)").arg(nearest);
-    // An option of other commands, given to this one.
-    QStringList owners;
-    for (const CommandInfo& other : AllCommands())
-        for (const ArgumentField& field : CommandArgumentFields(other))
-            if (field.kind != Kind::Text && field.name == name)
-                owners << CliName(other.caption);
-    if (!owners.isEmpty())
-        text += QStringLiteral(" (--%1 is an option of %2)").arg(name, owners.join(QStringLiteral(", ")));
+    if (mayBeText) {
+        text += QStringLiteral(" (%1 is a text field: give its value in its place, without --%1)").arg(textField);
+    } else if (!nearest.isEmpty()) {
+        text += QStringLiteral(" (did you mean --%1?)").arg(nearest);
+    } else {
+        QStringList owners;
+        for (const CommandInfo& other : AllCommands())
+            for (const ArgumentField& field : CommandArgumentFields(other))
+                if (field.kind != Kind::Text && field.name == name)
+                    owners << CliName(other.caption);
+        if (!owners.isEmpty())
+            text += QStringLiteral(" (--%1 is an option of %2)").arg(name, owners.join(QStringLiteral(", ")));
+        else
+            mayBeText = takesTexts;
+    }
+    if (!word.startsWith(QLatin1String("--")))
+        return text + QStringLiteral("; options begin with --, and a text that begins with - goes after --");
+    if (mayBeText)
+        text += QStringLiteral("; a text that begins with - goes after --");
     return text;
 }
 
@@ -219,8 +238,7 @@ bool ParseCommandWords(const CommandInfo& command, const QStringList& words, Par
         // -x looks like an option written with one dash: it is refused
         // rather than taken as a text (after "--" it is one).
         if (!optionsEnded && LooksLikeOption(word) && !word.startsWith(QLatin1String("--"))) {
-            error = UnknownOptionText(fields, word, word.mid(1))
-                + QStringLiteral("; options begin with --, and a text that begins with - goes after --");
+            error = UnknownOptionText(fields, word, word.mid(1));
             return false;
         }
         if (optionsEnded || !word.startsWith(QLatin1String("--"))) {
