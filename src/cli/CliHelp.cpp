@@ -71,9 +71,10 @@ QString WordsText()
     return QStringLiteral(
         "The words after a command are its dialog's fields. Its text fields come first, in the order the dialog "
         "shows them; left out from the end, they keep the dialog's defaults. Its check boxes and choices are "
-        "options: --name=VALUE or --name VALUE, and a check box also --name alone, meaning 1. \"--\" ends the "
-        "options, so that a text may begin with - (before it, -x is refused as a misspelt option); a negative "
-        "number is a text like any other. Numbers are read "
+        "options: --name=VALUE or --name VALUE, and a check box also --name alone, meaning 1 (not before a 0 or "
+        "1, which might be its value: write --name=0). \"--\" ends the options, so that a text may begin with - "
+        "or hold NAME= (before it, -x is refused as a misspelt option, and x=1 as a field given by name); a "
+        "negative number is a text like any other. Numbers are read "
         "as the dialogs read them: 10px is 10, abc is 0. Every word must fit a field: an unknown option, an option "
         "without its value, a value no dialog offers or a word too many is a usage error that names the word, and "
         "the port is not opened. The options of tavrel-cli itself (--port, --fg ...) go before the command.");

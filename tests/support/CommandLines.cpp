@@ -57,6 +57,9 @@ QVector<RefusedLine> RefusedLines()
         {QStringLiteral("third coordinate"), {"set-pixel", "1", "2", "3"}, "\"3\""},
         {QStringLiteral("word after the font"), {"set-font", "3", "extra"}, "\"extra\""},
         {QStringLiteral("single dash"), {"print-character", "1", "2", "A", "-formatted"}, "-formatted"},
+        {QStringLiteral("fields by name"), {"set-pixel", "x=1", "y=2"}, "\"x=1\""},
+        {QStringLiteral("option without dashes"), {"print-text-string", "1", "2", "1", "1", "AB", "font=2"}, "\"font=2\""},
+        {QStringLiteral("check box before a 0"), {"scroll-control", "--enable", "0"}, "--enable 0"},
     };
     for (const CommandInfo& command : AllCommands()) {
         const QString name = CliName(command.caption);

@@ -64,6 +64,7 @@ QStringList HostileTexts()
             QStringLiteral("--"),
             QStringLiteral("--formatted"),
             QStringLiteral("--font=3"),
+            QStringLiteral("x=5"),
             QStringLiteral("$HOME"),
             QStringLiteral("$'x'"),
             QStringLiteral("`ls`"),
@@ -541,6 +542,9 @@ private slots:
         QTest::newRow("text after --") << QByteArray("print-text-string 1 2 1 1 -- --x")
                                        << Bytes({0x53, 1, 2, 0, 255, 255, 1, 1, '-', '-', 'x', 0});
         QTest::newRow("dash text after --") << QByteArray("print-character 1 2 -- -x") << Bytes({0x74, '-', 1, 2, 255, 255});
+        QTest::newRow("text naming a field after --") << QByteArray("print-text-string 1 2 1 1 -- x=5")
+                                                      << Bytes({0x53, 1, 2, 0, 255, 255, 1, 1, 'x', '=', '5', 0});
+        QTest::newRow("check box given 0") << QByteArray("scroll-control --enable=0") << Bytes({0x24, 0x53, 0, 0});
         QTest::newRow("negative number") << QByteArray("scroll-control -1 --function=1") << Bytes({0x24, 0x53, 2, 255});
     }
     void spellingsUsersTrySendWhatTheyMean()

@@ -6,6 +6,7 @@
 #include "commands/script/CommandArguments.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace tavrel {
 
@@ -104,6 +105,21 @@ QString UnknownOptionText(const QVector<ArgumentField>& fields, const QString& w
     return text;
 }
 
+// The field a word like "x=1" or "font=2" names: one of the command's
+// fields, by its name in any letter case; null when there is none.
+const ArgumentField* FieldNamedBy(const QVector<ArgumentField>& fields, const QString& word)
+{
+    static const QRegularExpression named(QStringLiteral("^([A-Za-z][A-Za-z0-9-]*)="));
+    const QRegularExpressionMatch match = named.match(word);
+    if (!match.hasMatch())
+        return nullptr;
+    const QString name = match.captured(1).toLower();
+    for (const ArgumentField& field : fields)
+        if (field.name == name)
+            return &field;
+    return nullptr;
+}
+
 DialogField AsDialogField(const ArgumentField& field, const QString& value)
 {
     return DialogField{field.name, value, field.kind == Kind::Text, field.choices, field.required};
@@ -186,6 +202,11 @@ bool LooksLikeOption(const QString& word)
     return word.size() > 1 && word.at(0) == QLatin1Char('-') && word.at(1).isLetter();
 }
 
+bool TakenForOption(const CommandInfo& command, const QString& word)
+{
+    return LooksLikeOption(word) || FieldNamedBy(CommandArgumentFields(command), word);
+}
+
 bool IsToolOption(const QString& name)
 {
     for (const char* option : {"port", "baud", "fg", "bg", "trace", "reconnect", "version"})
@@ -242,6 +263,18 @@ bool ParseCommandWords(const CommandInfo& command, const QStringList& words, Par
             return false;
         }
         if (optionsEnded || !word.startsWith(QLatin1String("--"))) {
+            // x=1 names a field, which the user may think is how fields are
+            // given: it would be read as a number (0) or taken for a text.
+            if (const ArgumentField* named = optionsEnded ? nullptr : FieldNamedBy(fields, word)) {
+                const QString prefix = word.section(QLatin1Char('='), 0, 0) + QLatin1Char('=');
+                error = named->kind == Kind::Text
+                    ? QStringLiteral("%1: %2 is given by its place among the words, not by its name")
+                          .arg(QuotedWord(word), FieldMetavar(command, *named))
+                    : QStringLiteral("%1: an option is written with -- (%2)")
+                          .arg(QuotedWord(word), QuotedWord(QStringLiteral("--") + named->name + word.mid(prefix.size() - 1)));
+                error += QStringLiteral("; a text that holds \"%1\" goes after --").arg(prefix);
+                return false;
+            }
             const int index = int(parsed.arguments.positional.size());
             if (index >= texts.size() && !(index > 0 && texts.last()->repeats)) {
                 error = texts.isEmpty()
@@ -282,6 +315,15 @@ bool ParseCommandWords(const CommandInfo& command, const QStringList& words, Par
         if (equals >= 0) {
             value = word.mid(equals + 1);
         } else if (field->kind == Kind::CheckBox) {
+            // --enable 0: the check box's value, or the next field's? Either
+            // reading is a guess.
+            const QString next = words.value(i + 1);
+            if (next == QLatin1String("0") || next == QLatin1String("1")) {
+                error = QStringLiteral("--%1 %2 is unclear: write --%1=%2 for the check box, or the %2 before --%1 "
+                                       "for the next field")
+                            .arg(field->name, next);
+                return false;
+            }
             value = QStringLiteral("1");
         } else if (i + 1 < words.size()) {
             value = words.at(++i);

@@ -35,6 +35,11 @@ QString CommandUsage(const CommandInfo& command);
 // "--": --name, and -x (one dash and a letter; a negative number is a text).
 bool LooksLikeOption(const QString& word);
 
+// A word that, before "--", is not taken as the next text field: it looks
+// like an option, or it names one of the command's fields (x=1, font=2),
+// which is refused.
+bool TakenForOption(const CommandInfo& command, const QString& word);
+
 // The options of tavrel-cli itself, which go before the command: "port",
 // "baud", "fg", "bg", "trace", "reconnect", "version".
 bool IsToolOption(const QString& name);
@@ -51,9 +56,11 @@ QString QuotedWord(const QString& word);
 // Matches every word of a command line (the words after the command's name)
 // to one of the command's fields:
 //   --name=VALUE and --name VALUE set an option; a bare --name only a check
-//   box (meaning 1); "--" ends the options; -x (one dash, a letter) is
-//   refused as a misspelt option; any other word, "-1" included, is the next
-//   text field. An unknown option, an option without its value,
+//   box (meaning 1, and not before a word 0 or 1, which may be meant as its
+//   value); "--" ends the options; -x (one dash, a letter) is refused as a
+//   misspelt option, NAME=VALUE with NAME one of the command's fields as a
+//   field given by name; any other word, "-1" included, is the next text
+//   field. An unknown option, an option without its value,
 //   a check box given anything but 0 or 1, a choice not offered, an option
 //   given twice, a word no text field is left for, a required field left out
 //   and an option of tavrel-cli itself are refused, naming the word.

@@ -107,11 +107,11 @@ QStringList RecordedCommandWords(const CommandInfo& command, const QVector<Dialo
         }
     }
     QStringList words{CliName(command.caption)};
-    // A text that begins like an option (--x, -x) would be taken for one:
-    // the options then go first and "--" ends them.
+    // A text that begins like an option (--x, -x) or names a field (x=1)
+    // would be taken for one: the options then go first and "--" ends them.
     bool dashes = false;
     for (const QString& word : positional)
-        dashes = dashes || LooksLikeOption(word);
+        dashes = dashes || TakenForOption(command, word);
     if (dashes)
         words << options << QStringLiteral("--") << positional;
     else
