@@ -25,6 +25,10 @@ namespace tavrel {
 namespace {
 
 const QString kScriptFilter = QStringLiteral("Tavrel Scripts (*.tavrel *.txt);;All Files (*)");
+// The titles of the scripts' file dialogs, also those of their messages, so
+// that F1 on a message opens the help on scripts.
+const char* const kRecordTitle = QT_TRANSLATE_NOOP("CTavrelDlg", "Record Script");
+const char* const kRunTitle = QT_TRANSLATE_NOOP("CTavrelDlg", "Run Script");
 
 } // namespace
 
@@ -34,7 +38,7 @@ void CTavrelDlg::connectRecording()
             [this](HostColour colour) { m_recorder.colourPicked(true, colour); });
     connect(m_background, &CXColourPicker::colourChanged, this,
             [this](HostColour colour) { m_recorder.colourPicked(false, colour); });
-    m_recorder.onWriteFailure = [this](const QString& message) { showMessage(message, ApplicationCaption()); };
+    m_recorder.onWriteFailure = [this](const QString& message) { showMessage(message, tr(kRecordTitle)); };
 }
 
 void CTavrelDlg::runCommand(const CommandInfo& command)
@@ -78,12 +82,12 @@ void CTavrelDlg::addScriptActions(QMenu& menu)
 
 void CTavrelDlg::recordScript()
 {
-    const QString path = UiSeam::getSaveFileName(this, tr("Record Script"), m_recorder.name(), kScriptFilter);
+    const QString path = UiSeam::getSaveFileName(this, tr(kRecordTitle), m_recorder.name(), kScriptFilter);
     if (path.isEmpty())
         return;
     QString error;
     if (!m_recorder.start(path, foregroundColour(), backgroundColour(), error))
-        showMessage(tr("Cannot record into %1: %2").arg(path, error), ApplicationCaption());
+        showMessage(tr("Cannot record into %1: %2").arg(path, error), tr(kRecordTitle));
 }
 
 void CTavrelDlg::stopRecording()
@@ -95,7 +99,7 @@ void CTavrelDlg::runScript()
 {
     if (m_player)
         return;
-    const QString path = UiSeam::getOpenFileName(this, tr("Run Script"), m_recorder.name(), kScriptFilter);
+    const QString path = UiSeam::getOpenFileName(this, tr(kRunTitle), m_recorder.name(), kScriptFilter);
     if (path.isEmpty())
         return;
     // Every line is checked, and every command walked through for what it
@@ -112,7 +116,7 @@ void CTavrelDlg::runScript()
         what[0] = what.at(0).toUpper();
         showMessage(what + tr("\n\nThe script was not run and nothing was sent. The panel's help (press F1) describes "
                               "scripts and their commands."),
-                    ApplicationCaption());
+                    tr(kRunTitle));
         return;
     }
     ScriptHooks hooks;
@@ -155,7 +159,7 @@ void CTavrelDlg::scriptFinished(const QString& stoppedBecause)
         m_player->deleteLater();
     m_player = nullptr;
     if (!stoppedBecause.isEmpty())
-        showMessage(stoppedBecause, ApplicationCaption());
+        showMessage(stoppedBecause, tr(kRunTitle));
 }
 
 } // namespace tavrel

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(!open.panel.scriptPlayer());
         QCOMPARE(seam.messages.size(), 1);
         QCOMPARE(seam.messages.first(),
-                 QStringLiteral("Tavrel|%1, line 3: the closing ' is missing\n\nThe script was not run and nothing "
+                 QStringLiteral("Run Script|%1, line 3: the closing ' is missing\n\nThe script was not run and nothing "
                                 "was sent. The panel's help (press F1) describes scripts and their commands.")
                      .arg(QDir::toNativeSeparators(files.open)));
         QCOMPARE(SentBytes(open.panel), before);
@@ -106,7 +106,7 @@ private slots:
             open.panel.runScript();
             QVERIFY(!open.panel.scriptPlayer());
             QCOMPARE(seam.messages.size(), 1);
-            QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Tavrel|%1, line 2: ").arg(QDir::toNativeSeparators(files.open)))
+            QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Run Script|%1, line 2: ").arg(QDir::toNativeSeparators(files.open)))
                          && seam.messages.first().contains(line.named),
                      qPrintable(line.row + ": " + seam.messages.first()));
         }
@@ -169,7 +169,7 @@ private slots:
         open.panel.runScript();
         QTRY_VERIFY_WITH_TIMEOUT(!open.panel.scriptPlayer(), 30000);
         QCOMPARE(seam.messages.size(), 2);
-        QCOMPARE(seam.messages.last(), QStringLiteral("Tavrel|The script %1 stopped at line 3: display-image was refused.")
+        QCOMPARE(seam.messages.last(), QStringLiteral("Run Script|The script %1 stopped at line 3: display-image was refused.")
                                            .arg(QDir::toNativeSeparators(files.open)));
         QCOMPARE(SentBytes(open.panel), before + QByteArray("\x50\x01\x01\xff\xff", 5));
     }
@@ -235,7 +235,7 @@ private slots:
         open.panel.recordScript();
         QVERIFY(!open.panel.isRecording());
         QCOMPARE(seam.messages.size(), 1);
-        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Tavrel|Cannot record into ")),
+        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Record Script|Cannot record into ")),
                  qPrintable(seam.messages.first()));
         // A cancelled file dialog starts nothing and says nothing.
         files.save.clear();
