@@ -2,8 +2,9 @@
 # Installation under any prefix (cmake --install, and the uninstall target
 # that undoes it) and the quick Debian package (cpack -G DEB): the three
 # programs, the desktop entry, the icon, the AppStream metainfo, man pages
-# made from the programs' own --help text, and the README and licences.
-# debian/ builds the same installation as a Debian source package.
+# and the bash completion written from the command table, and the README
+# and licences. debian/ builds the same installation as a Debian source
+# package.
 
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/Release.cmake)
@@ -59,44 +60,42 @@ foreach(size 16 22 24 32 48 64 128 256)
           RENAME ${TAVREL_APP_ID}.png)
 endforeach()
 
-# Man pages: help2man runs each built program with --help and --version, so
-# a page always says what the program says.
-find_program(HELP2MAN_EXECUTABLE help2man)
+# Man pages and the bash completion: tavrel-docs writes them from the same
+# command table the programs use (a cross build has no tavrel-docs and no
+# pages). The pages carry the release's date and are compressed without a
+# name or time in the gzip header, so that a rebuild makes the same files.
 find_program(GZIP_EXECUTABLE gzip)
 set(manpages_default ON)
 if(TAVREL_SANITIZE)
   # Instrumented programs are not what gets installed.
   set(manpages_default OFF)
 endif()
-option(TAVREL_MANPAGES "Make man pages from the programs' --help text (needs help2man)" ${manpages_default})
-if(TAVREL_MANPAGES AND NOT (HELP2MAN_EXECUTABLE AND GZIP_EXECUTABLE))
-  message(WARNING "help2man or gzip not found: no man pages (scripts/ensure-deps.sh installs them)")
-  set(TAVREL_MANPAGES OFF)
-endif()
-if(TAVREL_MANPAGES)
-  set(tavrel_summary "control panel for the Quennel colour OLED module")
-  set(tavrel-cli_summary "run a Tavrel panel command on a Quennel module from a shell")
-  set(quennel-emu_summary "the Quennel OLED module emulated on a pseudo-terminal")
-  set(pages)
-  foreach(program tavrel tavrel-cli quennel-emu)
-    if(NOT TARGET ${program})
-      continue()
-    endif()
-    set(page ${TAVREL_GENERATED_DIR}/man/${program}.1)
-    add_custom_command(
-      OUTPUT ${page}.gz
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${TAVREL_GENERATED_DIR}/man
-      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-              ${HELP2MAN_EXECUTABLE} --no-info --section=1 "--name=${${program}_summary}"
-              --output=${page} $<TARGET_FILE:${program}>
-      COMMAND ${GZIP_EXECUTABLE} -9nf ${page}
-      DEPENDS ${program}
-      COMMENT "Man page ${program}(1)"
-      VERBATIM)
-    list(APPEND pages ${page}.gz)
-  endforeach()
-  add_custom_target(manpages ALL DEPENDS ${pages})
+option(TAVREL_MANPAGES "Make the man pages and the bash completion" ${manpages_default})
+if(TAVREL_MANPAGES AND TARGET tavrel-docs AND GZIP_EXECUTABLE)
+  # SOURCE_DATE_EPOCH, when the caller gives it (dpkg-buildpackage takes it
+  # from the changelog), else the release's date: never the clock.
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    string(TIMESTAMP manual_date "%Y-%m-%d" UTC)
+  else()
+    set(manual_date ${TAVREL_RELEASE_DATE})
+  endif()
+
+  set(manual_dir ${TAVREL_GENERATED_DIR}/man)
+  set(pages ${manual_dir}/tavrel.1.gz ${manual_dir}/tavrel-cli.1.gz ${manual_dir}/quennel-emu.1.gz)
+  set(completion ${manual_dir}/tavrel-cli.bash-completion)
+  add_custom_command(
+    OUTPUT ${pages} ${completion}
+    COMMAND tavrel-docs --version ${PROJECT_VERSION} --date ${manual_date} ${manual_dir}
+    COMMAND ${GZIP_EXECUTABLE} -9nf ${manual_dir}/tavrel.1 ${manual_dir}/tavrel-cli.1 ${manual_dir}/quennel-emu.1
+    DEPENDS tavrel-docs
+    COMMENT "Man pages and bash completion"
+    VERBATIM)
+  add_custom_target(manpages ALL DEPENDS ${pages} ${completion})
   install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${completion} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME tavrel-cli)
+elseif(TAVREL_MANPAGES AND NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
+  message(WARNING "gzip not found: no man pages (scripts/ensure-deps.sh installs it)")
 endif()
 
 # Documentation and licences, as Debian keeps them: the copyright file as

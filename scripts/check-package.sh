@@ -4,7 +4,7 @@
 # and warnings fail), then, unpacked into a scratch folder, the programs' --version and
 # --help, one tavrel-cli command against the unpacked quennel-emu on a
 # pseudo-terminal, the desktop entry and metainfo through their validators,
-# and every man page through man.
+# every man page through man, and the bash completion through bash.
 #
 #   scripts/check-package.sh build-package/tavrel_1.0_amd64.deb
 set -uo pipefail
@@ -96,6 +96,12 @@ for program in tavrel tavrel-cli quennel-emu; do
     grep -q "^NAME" <<<"$out" && grep -q -- "$3 " <<<"$out" && grep -q -- "--help" <<<"$out" \
       || { printf "%s\n" "$out" | head -20; exit 1; }' _ "$page" "$scratch" "$program"
 done
+
+echo "== Bash completion"
+completion="$root/usr/share/bash-completion/completions/tavrel-cli"
+check "completion of tavrel-cli commands" contains "print-text-string" bash -c '
+  source "$1" && complete -p tavrel-cli >/dev/null &&
+  COMP_WORDS=(tavrel-cli print-t) COMP_CWORD=1 && _tavrel_cli && printf "%s\n" "${COMPREPLY[@]}"' _ "$completion"
 
 echo "Package check: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -4,7 +4,7 @@
 # but only those that are missing; a no-op when everything is there.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev fonts-dejavu-core help2man "$@")
+packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev fonts-dejavu-core groff-base man-db "$@")
 
 missing=()
 for p in "${packages[@]}"; do

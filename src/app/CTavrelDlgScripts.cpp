@@ -17,7 +17,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QFile>
+#include <QDir>
 #include <QMenu>
 
 namespace tavrel {
@@ -25,8 +25,10 @@ namespace tavrel {
 namespace {
 
 const QString kScriptFilter = QStringLiteral("Tavrel Scripts (*.tavrel *.txt);;All Files (*)");
-// A script is read whole before it runs; no script of commands comes near this.
-constexpr qint64 kLargestScriptBytes = 64 * 1024 * 1024;
+// The titles of the scripts' file dialogs, also those of their messages, so
+// that F1 on a message opens the help on scripts.
+const char* const kRecordTitle = QT_TRANSLATE_NOOP("CTavrelDlg", "Record Script");
+const char* const kRunTitle = QT_TRANSLATE_NOOP("CTavrelDlg", "Run Script");
 
 } // namespace
 
@@ -36,7 +38,7 @@ void CTavrelDlg::connectRecording()
             [this](HostColour colour) { m_recorder.colourPicked(true, colour); });
     connect(m_background, &CXColourPicker::colourChanged, this,
             [this](HostColour colour) { m_recorder.colourPicked(false, colour); });
-    m_recorder.onWriteFailure = [this](const QString& message) { showMessage(message, ApplicationCaption()); };
+    m_recorder.onWriteFailure = [this](const QString& message) { showMessage(message, tr(kRecordTitle)); };
 }
 
 void CTavrelDlg::runCommand(const CommandInfo& command)
@@ -80,12 +82,12 @@ void CTavrelDlg::addScriptActions(QMenu& menu)
 
 void CTavrelDlg::recordScript()
 {
-    const QString path = UiSeam::getSaveFileName(this, tr("Record Script"), m_recorder.name(), kScriptFilter);
+    const QString path = UiSeam::getSaveFileName(this, tr(kRecordTitle), m_recorder.name(), kScriptFilter);
     if (path.isEmpty())
         return;
     QString error;
     if (!m_recorder.start(path, foregroundColour(), backgroundColour(), error))
-        showMessage(tr("Cannot record into %1: %2").arg(path, error), ApplicationCaption());
+        showMessage(tr("Cannot record into %1: %2").arg(path, error), tr(kRecordTitle));
 }
 
 void CTavrelDlg::stopRecording()
@@ -97,22 +99,24 @@ void CTavrelDlg::runScript()
 {
     if (m_player)
         return;
-    const QString path = UiSeam::getOpenFileName(this, tr("Run Script"), m_recorder.name(), kScriptFilter);
+    const QString path = UiSeam::getOpenFileName(this, tr(kRunTitle), m_recorder.name(), kScriptFilter);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(tr("Cannot read %1: %2").arg(path, file.errorString()), ApplicationCaption());
-        return;
-    }
-    if (file.size() > kLargestScriptBytes) {
-        showMessage(tr("%1 is too large for a script.").arg(path), ApplicationCaption());
-        return;
-    }
+    // Every line is checked, and every command walked through for what it
+    // would refuse, before anything is sent.
     Script script;
     ScriptError error;
-    if (!ParseScript(file.readAll(), script, error)) {
-        showMessage(error.text(), ApplicationCaption());
+    if (!ReadScriptFile(path, script, error)) {
+        // A line is named with its file; a file that cannot be read names itself.
+        QString what = error.line > 0 ? tr("%1, line %2: %3")
+                                            .arg(QDir::toNativeSeparators(path))
+                                            .arg(error.line)
+                                            .arg(error.message)
+                                      : error.message;
+        what[0] = what.at(0).toUpper();
+        showMessage(what + tr("\n\nThe script was not run and nothing was sent. The panel's help (press F1) describes "
+                              "scripts and their commands."),
+                    tr(kRunTitle));
         return;
     }
     ScriptHooks hooks;
@@ -122,8 +126,11 @@ void CTavrelDlg::runScript()
     hooks.setBackground = [this](HostColour colour) { m_background->setColour(colour); };
     m_player = new ScriptPlayer(script, m_session, hooks, this);
     connect(m_player, &ScriptPlayer::stepDone, this, &CTavrelDlg::scriptStepDone);
-    connect(m_player, &ScriptPlayer::finished, this,
-            [this](const QString& stoppedBecause) { scriptFinished(stoppedBecause); });
+    connect(m_player, &ScriptPlayer::finished, this, [this, path](const QString& stoppedBecause) {
+        scriptFinished(stoppedBecause.isEmpty() ? QString()
+                                                : tr("The script %1 stopped at %2.")
+                                                      .arg(QDir::toNativeSeparators(path), stoppedBecause));
+    });
     m_player->start();
 }
 
@@ -152,7 +159,7 @@ void CTavrelDlg::scriptFinished(const QString& stoppedBecause)
         m_player->deleteLater();
     m_player = nullptr;
     if (!stoppedBecause.isEmpty())
-        showMessage(tr("The script stopped at %1.").arg(stoppedBecause), ApplicationCaption());
+        showMessage(stoppedBecause, tr(kRunTitle));
 }
 
 } // namespace tavrel

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/RunScript.h"
 
+#include "cli/CliHelp.h"
 #include "cli/LossReport.h"
+#include "commands/script/CommandGrammar.h"
 #include "commands/script/Script.h"
 #include "commands/script/ScriptRun.h"
 #include "link/PortCommands.h"
-
-#include <QFile>
 
 namespace tavrel {
 
@@ -14,54 +14,56 @@ namespace {
 
 enum ExitCode { kSent = 0, kRefused = 1, kUsage = 2 };
 
-const QString kUsageText = QStringLiteral("usage: run [--keep-going] FILE (FILE - reads standard input)");
-
-bool ReadScriptText(const QString& name, QByteArray& text, QString& error)
-{
-    QFile file;
-    const bool opened = name == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                   : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        error = file.errorString();
-        return false;
-    }
-    text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int RunScript(const QStringList& arguments, const CliSettings& settings, QTextStream& out, QTextStream& err)
 {
     bool keepGoing = false;
     QStringList files;
+    bool optionsEnded = false;
     for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--keep-going"))
-            keepGoing = true;
-        else if (argument.startsWith(QLatin1String("--")))
-            files << QString();  // an option run does not know
-        else
+        QString problem;
+        if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
             files << argument;
+        } else if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (argument == QLatin1String("--keep-going")) {
+            keepGoing = true;
+        } else if (argument == QLatin1String("--help")) {
+            out << RunHelpText();
+            return kSent;
+        } else {
+            const QString name = argument.mid(2).section(QLatin1Char('='), 0, 0);
+            problem = IsToolOption(name)
+                ? QStringLiteral("%1 is an option of tavrel-cli itself: write it before the command")
+                      .arg(QuotedWord(argument))
+                : QStringLiteral("unknown option %1").arg(QuotedWord(argument));
+        }
+        if (files.size() > 1)
+            problem = QStringLiteral("extra word %1: run takes one script").arg(QuotedWord(argument));
+        if (!problem.isEmpty()) {
+            err << "tavrel-cli: run: " << problem << "\nusage: tavrel-cli [OPTIONS] " << RunUsage() << Qt::endl;
+            return kUsage;
+        }
     }
-    if (files.size() != 1 || files.first().isEmpty()) {
-        err << "tavrel-cli: run: " << kUsageText << Qt::endl;
-        return kUsage;
-    }
-    QByteArray text;
-    QString readError;
-    if (!ReadScriptText(files.first(), text, readError)) {
-        err << "tavrel-cli: run: cannot read " << files.first() << ": " << readError << Qt::endl;
+    if (files.isEmpty()) {
+        err << "tavrel-cli: run: the script is missing (FILE - reads standard input)\nusage: tavrel-cli [OPTIONS] "
+            << RunUsage() << Qt::endl;
         return kUsage;
     }
     Script script;
-    ScriptError parseError;
-    if (!ParseScript(text, script, parseError)) {
-        err << "tavrel-cli: " << parseError.text() << Qt::endl;
-        return kUsage;
+    ScriptError readError;
+    ScriptReadOptions readOptions;
+    // With --keep-going a refused line does not end the run, so it need not
+    // stop the script before it starts either.
+    readOptions.refusalsFail = !keepGoing;
+    readOptions.commandsHint = QStringLiteral("(tavrel-cli help lists the commands)");
+    if (!ReadScriptFile(files.first(), script, readError, readOptions)) {
+        err << "tavrel-cli: " << (readError.line > 0 ? QString() : QStringLiteral("run: ")) << readError.text();
+        if (readError.kind == ScriptError::Kind::Refusal)
+            err << "\ntavrel-cli: nothing was sent: the run would stop at that line";
+        err << Qt::endl;
+        return readError.kind == ScriptError::Kind::Refusal ? kRefused : kUsage;
     }
 
     CliSession cli(settings, out, err);
@@ -90,9 +92,6 @@ int RunScript(const QStringList& arguments, const CliSettings& settings, QTextSt
             cli.session().clock().sleepMs(step.waitMs);
         if (step.kind != ScriptStep::Kind::Command)
             continue;
-        if (!report.outcome.unusedArguments.isEmpty())
-            err << "tavrel-cli: line " << step.line << ": ignored extra arguments: "
-                << report.outcome.unusedArguments.join(QLatin1Char(' ')) << Qt::endl;
         if (report.outcome.result != CommandRunResult::UsageError)
             cli.printStatus(*step.command);
         ReportLoss(report.link, settings.reconnectSeconds, err, QStringLiteral("line %1: ").arg(step.line));

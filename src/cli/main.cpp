@@ -2,12 +2,14 @@
 // tavrel-cli: runs one panel command against a port and prints what the
 // panel's status window would show afterwards.
 
+#include "cli/CliHelp.h"
 #include "cli/CliSession.h"
 #include "cli/LossReport.h"
 #include "cli/RunScript.h"
 #include "cli/TerminalText.h"
 #include "commands/CommandTable.h"
 #include "commands/script/CommandArguments.h"
+#include "commands/script/CommandGrammar.h"
 #include "commands/script/Script.h"
 #include "link/PortCommands.h"
 #include "link/PortNames.h"
@@ -17,6 +19,7 @@
 #include "TavrelVersion.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QTextStream>
 
@@ -29,60 +32,92 @@ namespace {
 
 enum ExitCode { kSent = 0, kRefused = 1, kUsage = 2 };
 
-QString UsageText()
+const QString kToolUsage = QStringLiteral("usage: tavrel-cli [OPTIONS] COMMAND [WORDS...] (tavrel-cli help lists "
+                                          "the options and commands)");
+
+#ifndef Q_OS_WIN
+// Bytes that are not UTF-8 text, for a message: printable ASCII as it is,
+// any other byte as \xHH, at most 80 of them.
+QString QuotedBytes(const QByteArray& bytes)
 {
-    QString text;
-    QTextStream out(&text);
-    out << "Usage: tavrel-cli [--port NAME] [--baud N] [--fg RRGGBB] [--bg RRGGBB] [--trace]\n"
-        << "                  [--reconnect SECONDS] COMMAND [ARGS...]\n"
-        << "       tavrel-cli [OPTIONS] run [--keep-going] FILE\n\n"
-        << "Opens the port as Open Port does, runs one command as its button would with\n"
-        << "the given field texts, and prints the status window's text afterwards.\n"
-        << "Arguments are the texts typed into the command's dialog, in the order the\n"
-        << "dialog shows them; omitted ones take the dialog's defaults. Check boxes and\n"
-        << "radio buttons are options after the command: --name (on) or --name=VALUE.\n\n"
-        << "Options:\n"
-        << "  --port NAME   serial device to open, or \"emulator\" for the built-in\n"
-        << "                emulated module (default: " << DefaultPortName() << ")\n"
-        << "  --baud N      baud rate (default: 115200)\n"
-        << "  --fg RRGGBB   foreground colour (default: FFFFFF)\n"
-        << "  --bg RRGGBB   background colour (default: 000000)\n"
-        << "  --trace       print every byte sent and received to standard error while\n"
-        << "                the command or script runs, one tab-separated line per entry:\n"
-        << "                time, +ms since the port was opened, -> / <- / --, label, hex,\n"
-        << "                ASCII\n"
-        << "  --reconnect SECONDS\n"
-        << "                when the port goes away during a command, wait up to\n"
-        << "                SECONDS for it to come back and open it again; a command\n"
-        << "                lost before any of its bytes were written is then sent\n"
-        << "                again, one partly written is not (exit status 1)\n"
-        << "  --list-ports  print the ports Com Port Settings offers, one a line: the\n"
-        << "                name to give --port and, after a tab, the system's\n"
-        << "                description of the device where it has one\n"
-        << "  --help        this text\n"
-        << "  --version     the program's version\n\n"
-        << "Exit status: 0 when the command was sent, 1 when it was refused (bounds,\n"
-        << "open failure), a packet was not written whole or the port went away\n"
-        << "(\"> Port lost: NAME\"), 2 for a usage error (the port is not opened\n"
-        << "then). Message-box texts go to standard error.\n"
-        << "Listings and file data go to standard output byte for byte; on a terminal,\n"
-        << "control characters other than tab and newline show as \\xHH and \\ as \\\\.\n\n"
-        << "run FILE runs a script (FILE - reads standard input) on one opening of the\n"
-        << "port: one command a line, written as the words after tavrel-cli, with '...',\n"
-        << "\"...\" and \\ quoting and # comments, plus the lines foreground-color RRGGBB,\n"
-        << "background-color RRGGBB and wait MS. It stops at the first refused command\n"
-        << "(exit 1; --keep-going runs on and exits 1 at the end); a line that does not\n"
-        << "parse stops it before anything is sent (exit 2).\n\n"
-        << "Commands:\n";
-    for (const auto& command : AllCommands()) {
-        QString head = CliName(command.caption);
-        if (!command.arguments.isEmpty())
-            head += QLatin1Char(' ') + command.arguments;
-        out << "  " << head.leftJustified(34) << ' ' << command.summary << '\n';
-        if (!command.options.isEmpty())
-            out << "  " << QString().leftJustified(34) << "   options: " << command.options << '\n';
+    QString shown;
+    for (int i = 0; i < bytes.size() && i < 80; ++i) {
+        const uchar b = uchar(bytes.at(i));
+        shown += b >= 0x20 && b < 0x7F && b != '\\' && b != '"' ? QString(QLatin1Char(char(b)))
+                                                               : QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
     }
-    return text;
+    return QLatin1Char('"') + shown + (bytes.size() > 80 ? QStringLiteral("\"...") : QStringLiteral("\""));
+}
+#endif
+
+// The words of the command line exactly as they were given. On Linux a word
+// is a string of bytes, which must be UTF-8 text to reach a file name or the
+// module unchanged: a word that is not would come out as another name or
+// text, so it is refused (false, with the message).
+bool CommandLineWords(QCoreApplication& app, int argc, char** argv, QStringList& words, QString& error)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    Q_UNUSED(error);
+    words = app.arguments().mid(1);
+    return true;
+#else
+    Q_UNUSED(app);
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        const QString word = QFile::decodeName(raw);
+        if (QFile::encodeName(word) != raw) {
+            error = QStringLiteral("word %1 of the command line, %2, is not UTF-8 text: file names and texts must be "
+                                   "UTF-8 to reach the file system and the module unchanged")
+                        .arg(i)
+                        .arg(QuotedBytes(raw));
+            return false;
+        }
+        words << word;
+    }
+    return true;
+#endif
+}
+
+// Whether some command has an option of this name (given before the
+// command by mistake).
+bool IsCommandOption(const QString& name)
+{
+    for (const CommandInfo& command : AllCommands())
+        for (const ArgumentField& field : CommandArgumentFields(command))
+            if (field.kind != ArgumentField::Kind::Text && field.name == name)
+                return true;
+    return false;
+}
+
+QStringList ToolOptionNames()
+{
+    QStringList names;
+    for (const ToolOption& option : ToolOptions())
+        names << option.name;
+    return names;
+}
+
+// tavrel-cli help [COMMAND]
+int PrintHelp(const QStringList& words, QTextStream& out, QTextStream& err)
+{
+    if (words.isEmpty()) {
+        out << UsageText();
+        return kSent;
+    }
+    if (words.size() == 1 && words.first() == QLatin1String("run")) {
+        out << RunHelpText();
+        return kSent;
+    }
+    const CommandInfo* command = words.size() == 1 ? FindCommandByCliName(words.first()) : nullptr;
+    if (!command) {
+        err << "tavrel-cli: help: " << (words.size() == 1 ? QStringLiteral("unknown command ") : QStringLiteral("extra word "))
+            << QuotedWord(words.last()) << "\nusage: tavrel-cli help [COMMAND]" << Qt::endl;
+        return kUsage;
+    }
+    out << CommandHelpText(*command);
+    return kSent;
 }
 
 } // namespace
@@ -102,80 +137,113 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
 
+    QStringList rest;
+    QString wordError;
+    if (!CommandLineWords(app, argc, argv, rest, wordError)) {
+        err << "tavrel-cli: " << wordError << Qt::endl;
+        return kUsage;
+    }
     CliSettings settings;
     settings.portName = DefaultPortName();
-    QStringList rest = app.arguments().mid(1);
 
-    // Options come before the command; everything after the command is a
-    // field text, so "-1" stays an argument.
-    while (!rest.isEmpty() && rest.first().startsWith(QLatin1String("--"))) {
-        const QString option = rest.takeFirst();
-        if (option == QLatin1String("--help")) {
-            out << UsageText();
-            return kSent;
+    // tavrel-cli's own options come before the command, as --name VALUE or
+    // --name=VALUE; everything after the command is the command's.
+    while (!rest.isEmpty() && rest.first().startsWith(QLatin1Char('-')) && rest.first() != QLatin1String("-")) {
+        const QString word = rest.takeFirst();
+        if (word == QLatin1String("--"))
+            break;
+        const int equals = word.indexOf(QLatin1Char('='));
+        const QString name = word.startsWith(QLatin1String("--")) ? word.mid(2, equals < 0 ? -1 : equals - 2) : QString();
+        if (word == QLatin1String("-h") || name == QLatin1String("help")) {
+            // --help COMMAND: that command's help.
+            const bool commandFollows = !rest.isEmpty()
+                && (rest.first() == QLatin1String("run") || FindCommandByCliName(rest.first()));
+            return PrintHelp(commandFollows ? rest.mid(0, 1) : QStringList(), out, err);
         }
-        if (option == QLatin1String("--list-ports")) {
+        if (name == QLatin1String("list-ports") && equals < 0) {
             for (const PortEntry& port : AvailablePorts())
                 out << port.name << (port.description.isEmpty() ? QString() : QLatin1Char('\t') + port.description)
                     << '\n';
             return kSent;
         }
-        if (option == QLatin1String("--version")) {
+        if (name == QLatin1String("version")) {
             out << "tavrel-cli " << TAVREL_VERSION << Qt::endl;
             return kSent;
         }
-        if (option == QLatin1String("--")) {
-            break;
-        }
-        if (option == QLatin1String("--trace")) {
+        if (name == QLatin1String("trace") && equals < 0) {
             settings.trace = true;
             continue;
         }
-        if (rest.isEmpty()) {
-            err << "tavrel-cli: " << option << " needs a value" << Qt::endl;
+        const bool takesValue = name == QLatin1String("port") || name == QLatin1String("baud")
+            || name == QLatin1String("reconnect") || name == QLatin1String("fg") || name == QLatin1String("bg");
+        if (!takesValue) {
+            QString problem = QStringLiteral("unknown option %1").arg(QuotedWord(word));
+            const QString nearest = NearestName(name, ToolOptionNames());
+            if (name.isEmpty())
+                problem += QStringLiteral(" (options begin with --)");
+            else if (IsCommandOption(name))
+                problem += QStringLiteral(" (an option of a command goes after the command)");
+            else if (!nearest.isEmpty())
+                problem += QStringLiteral(" (did you mean --%1?)").arg(nearest);
+            err << "tavrel-cli: " << problem << '\n' << kToolUsage << Qt::endl;
             return kUsage;
         }
-        const QString value = rest.takeFirst();
-        if (option == QLatin1String("--port")) {
+        if (equals < 0 && rest.isEmpty()) {
+            err << "tavrel-cli: --" << name << " needs a value\n" << kToolUsage << Qt::endl;
+            return kUsage;
+        }
+        const QString value = equals < 0 ? rest.takeFirst() : word.mid(equals + 1);
+        if (name == QLatin1String("port")) {
             settings.portName = value;
-        } else if (option == QLatin1String("--baud")) {
+        } else if (name == QLatin1String("baud")) {
             settings.baudRate = value;
-        } else if (option == QLatin1String("--reconnect")) {
+        } else if (name == QLatin1String("reconnect")) {
             bool ok = false;
             settings.reconnectSeconds = value.toInt(&ok);
             if (!ok || settings.reconnectSeconds < 0 || settings.reconnectSeconds > kMaxReconnectSeconds) {
                 err << "tavrel-cli: --reconnect takes a number of seconds from 0 to " << kMaxReconnectSeconds
-                    << ", not " << value << Qt::endl;
+                    << ", not " << QuotedWord(value) << Qt::endl;
                 return kUsage;
             }
-        } else if (option == QLatin1String("--fg") || option == QLatin1String("--bg")) {
-            if (!ParseColourArgument(value, option == QLatin1String("--fg") ? settings.foreground : settings.background)) {
-                err << "tavrel-cli: " << option << " takes a colour as RRGGBB, not " << value << Qt::endl;
-                return kUsage;
-            }
-        } else {
-            err << "tavrel-cli: unknown option " << option << "\n\n" << UsageText();
+        } else if (!ParseColourArgument(value, name == QLatin1String("fg") ? settings.foreground : settings.background)) {
+            err << "tavrel-cli: --" << name << " takes a colour as RRGGBB, not " << QuotedWord(value) << Qt::endl;
             return kUsage;
         }
     }
     if (rest.isEmpty()) {
-        err << UsageText();
+        err << "tavrel-cli: a command is missing\n" << kToolUsage << Qt::endl;
         return kUsage;
     }
     const QString commandName = rest.takeFirst();
+    if (commandName == QLatin1String("help"))
+        return PrintHelp(rest, out, err);
     if (commandName == QLatin1String("run"))
         return RunScript(rest, settings, out, err);
     const CommandInfo* command = FindCommandByCliName(commandName);
     if (!command) {
-        err << "tavrel-cli: unknown command " << commandName << "\n\n" << UsageText();
+        QStringList names{QStringLiteral("help"), QStringLiteral("run")};
+        for (const CommandInfo& known : AllCommands())
+            names << CliName(known.caption);
+        err << "tavrel-cli: unknown command " << QuotedWord(commandName);
+        const QString nearest = NearestName(commandName, names);
+        if (!nearest.isEmpty())
+            err << " (did you mean " << nearest << "?)";
+        err << '\n' << kToolUsage << Qt::endl;
         return kUsage;
     }
 
-    // Choices no dialog offers are usage errors, found before the port opens.
-    const QString problem = ArgumentProblem(*command, rest);
-    if (!problem.isEmpty()) {
-        err << "tavrel-cli: " << commandName << ": " << problem << Qt::endl;
+    // Every word must fit one of the command's fields; whatever does not is
+    // a usage error, found before the port opens.
+    ParsedCommand parsed;
+    QString problem;
+    if (!CheckCommandWords(*command, rest, parsed, problem)) {
+        err << "tavrel-cli: " << commandName << ": " << problem << "\nusage: tavrel-cli [OPTIONS] "
+            << CommandUsage(*command) << Qt::endl;
         return kUsage;
+    }
+    if (parsed.helpAsked) {
+        out << CommandHelpText(*command);
+        return kSent;
     }
 
     CliSession cli(settings, out, err);
@@ -210,8 +278,6 @@ int main(int argc, char** argv)
         }
         if (outcome.result != CommandRunResult::Sent)
             status = kRefused;
-        if (!outcome.unusedArguments.isEmpty())
-            err << "tavrel-cli: ignored extra arguments: " << outcome.unusedArguments.join(QLatin1Char(' ')) << Qt::endl;
     }
     cli.printStatus(*command);
     return status;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/ChoiceFields.h"
 
+#include "commands/script/CommandGrammar.h"
 #include "link/ParseDecimal.h"
 
 namespace tavrel {
@@ -36,7 +37,9 @@ DialogField OptionField(const QString& name, const QString& value, const QString
 
 DialogField CheckField(const QString& name, const QString& value)
 {
-    return OptionField(name, value, {QStringLiteral("0"), QStringLiteral("1")});
+    DialogField field = OptionField(name, value, {QStringLiteral("0"), QStringLiteral("1")});
+    field.checkBox = true;
+    return field;
 }
 
 DialogField RequiredChoiceField(const QString& name, const QString& value, const QStringList& choices)
@@ -87,8 +90,8 @@ QString ChoiceProblem(const DialogField& field)
     int value = 0;
     if (field.choices.isEmpty() || MatchChoice(field.choices, field.value, value))
         return QString();
-    return QStringLiteral("\"%1\" is not a choice for %2 (one of %3).")
-        .arg(field.value, field.name, ChoicesText(field.choices));
+    return QStringLiteral("%1 is not a choice for %2 (one of %3).")
+        .arg(QuotedWord(field.value), field.name, ChoicesText(field.choices));
 }
 
 QString MissingChoiceText(const DialogField& field)

@@ -11,12 +11,24 @@
 
 namespace tavrel {
 
-// One command as the panel's button and the command-line tool both reach it.
+// One word, or option, that a command takes on the command line.
+struct ArgumentField {
+    enum class Kind {
+        Text,      // positional, in the order of the dialog's text fields
+        CheckBox,  // --name, --name=0 or --name=1
+        Choice,    // --name=VALUE or --name VALUE, VALUE one of `choices`
+        Value,     // --name=VALUE or --name VALUE, any text the command checks itself
+    };
+    QString name;
+    Kind kind = Kind::Text;
+    QStringList choices = {};  // Choice: each a value or "value: name" (ChoiceFields.h)
+    QString defaultText = {};  // what the dialog starts with in a fresh session
+    bool required = false;     // must be given: there is nothing to fall back on
+    bool repeats = false;      // the last text field: takes every word that is left
+};
 struct CommandInfo {
-    QString caption;    // the button's caption, e.g. "Set Pixel"
-    QString arguments;  // the dialog's text fields in the order it shows them, for --help
-    QString options;    // its check boxes and radio buttons as --name[=VALUE], for --help
-    QString summary;    // one line for --help
+    QString caption;  // the button's caption, e.g. "Set Pixel"
+    QString summary;  // what it does, in a few words, for the help and the manual page
     std::function<CommandOutcome(PanelSession&)> run;
     // Commands whose command-line arguments are not one dialog's fields
     // (file names, options with values) take the arguments after their name
@@ -29,6 +41,9 @@ struct CommandInfo {
     // For a command that reads its own arguments: finds the usage errors
     // among them before anything is done (before the port is opened).
     std::function<bool(const QStringList& arguments, QString& usageError)> checkArguments = nullptr;
+    // For a command that reads its own arguments: the words it takes. A
+    // command with a dialog takes the dialog's fields (CommandGrammar.h).
+    QVector<ArgumentField> ownArguments = {};
 };
 
 // The subcommand of the command-line tool for a caption: lower case, words

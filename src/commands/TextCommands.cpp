@@ -5,6 +5,7 @@
 
 #include "commands/ChoiceFields.h"
 #include "commands/UserCharacter.h"
+#include "commands/script/CommandGrammar.h"
 #include "link/Bounds.h"
 #include "link/LogLine.h"
 #include "link/Packet.h"
@@ -158,6 +159,13 @@ CommandOutcome PrintCharacter(PanelSession& session)
     // Checked also in formatted mode, where x and y are column and row.
     if (!PointInBounds(p.x, p.y))
         return RefuseBounds(session);
+    // A character whose code goes out as 0 is refused as in a text (an
+    // empty field is the 0 the user asked for).
+    if (!character.isEmpty() && code == 0) {
+        const bool pair = character.size() > 1 && character.at(0).isHighSurrogate() && character.at(1).isLowSurrogate();
+        if (!session.SevenBitTextSendable(character.left(pair ? 2 : 1)))
+            return CommandOutcome::Refused;
+    }
     Remember(session, p);
     QByteArray packet = PacketBytes({quint8(formatted ? 0x54 : 0x74), code, LowByte(p.x), LowByte(p.y)});
     AppendColour(packet, session.host().foregroundColour());
@@ -293,9 +301,9 @@ CommandOutcome AddUserChar(PanelSession& session)
         const QString rowText = rowTexts.at(y);
         if (!ParseUserCharRow(rowText, rows[size_t(y)]))
             return Refuse(session,
-                          QStringLiteral("Row %1 of the character, \"%2\", is neither a number nor eight cells of # and .")
+                          QStringLiteral("Row %1 of the character, %2, is neither a number nor eight cells of # and .")
                               .arg(y)
-                              .arg(rowText),
+                              .arg(QuotedWord(rowText)),
                           QStringLiteral("User character error."));
     }
     const QByteArray packet = UserCharPacket(LowByte(ParseDecimal(request.value(TextField::kNumber))), rows);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureCli.h"
 
+#include "commands/script/CommandGrammar.h"
 #include "imaging/DisplayImageCommand.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/PictureFile.h"
@@ -37,7 +38,7 @@ bool ParseResize(const QString& text, ResizeRule& rule, QString& error)
     static const QRegularExpression pattern(QStringLiteral("^\\s*([^xX]*)[xX]([^xX]*)$"));
     const auto match = pattern.match(text);
     if (!match.hasMatch()) {
-        error = QStringLiteral("--resize takes WIDTHxHEIGHT, e.g. 48x32, not \"%1\"").arg(text);
+        error = QStringLiteral("--resize takes WIDTHxHEIGHT, e.g. 48x32, not %1").arg(QuotedWord(text));
         return false;
     }
     QString why;
@@ -131,12 +132,12 @@ bool ParsePictureArguments(const QStringList& arguments, PictureArguments& parse
             parsed.asModule = true;
         } else if (name == QLatin1String("--depth")) {
             if (value != QLatin1String("16") && value != QLatin1String("8")) {
-                usageError = QStringLiteral("--depth takes 16 or 8, not \"%1\"").arg(value);
+                usageError = QStringLiteral("--depth takes 16 or 8, not %1").arg(QuotedWord(value));
                 return false;
             }
             parsed.depth = value.toInt();
         } else {
-            usageError = QStringLiteral("unknown option ") + name;
+            usageError = QStringLiteral("unknown option ") + QuotedWord(name);
             return false;
         }
     }

@@ -62,6 +62,10 @@ struct DialogField {
     // A field the CLI must be given: a choice that stands for a button
     // pressed, which has nothing to fall back on.
     bool required = false;
+    // A check box ("0"/"1"): the only kind of field the CLI also takes as a
+    // bare --name, meaning "1". A radio group with two buttons has the same
+    // choices but always needs its value.
+    bool checkBox = false;
 };
 
 // A request to show one parameter dialog pre-filled with the given texts.

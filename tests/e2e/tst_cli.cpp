@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli against quennel-emu over a pseudo-terminal, against a silent
-// line, a missing device and the in-process emulator.
+// line, a missing device and the in-process emulator; its help, manual pages
+// and completion.
 
+#include "commands/CommandTable.h"
 #include "support/CliRunner.h"
 #include "support/EmulatorProcess.h"
+#include "support/PictureFiles.h"
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
+using namespace tavrel;
 using namespace tavrel::testing;
+
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -98,8 +107,135 @@ private slots:
         QCOMPARE(RunCli({"--fg", "red", "set-pixel"}).exitCode, 2);
         const CliRun help = RunCli({"--help"});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.contains(QStringLiteral("set-pixel X Y")));
-        QVERIFY(help.out.contains(QStringLiteral("read-pixel X Y")));
+        QVERIFY(help.out.contains(QStringLiteral("set-pixel [X Y]")));
+        QVERIFY(help.out.contains(QStringLiteral("read-pixel [X Y]")));
+        QCOMPARE(RunCli({"help"}).out, help.out);
+    }
+
+    void helpForOneCommand()
+    {
+        // Both ways of asking, the fields in the dialog's order with their
+        // values and defaults, and an example that runs.
+        const CliRun help = RunCli({"help", "draw-circle"});
+        QCOMPARE(help.exitCode, 0);
+        QCOMPARE(RunCli({"draw-circle", "--help"}).out, help.out);
+        QCOMPARE(RunCli({"draw-circle", "1", "--help"}).out, help.out);
+        QCOMPARE(RunCli({"--help", "draw-circle"}).out, help.out);
+        QCOMPARE(RunCli({"draw-circle", "-h"}).out, help.out);
+        const QStringList lines = help.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.first(), QStringLiteral("Usage: tavrel-cli [OPTIONS] draw-circle [X Y RADIUS]"));
+        const int x = help.out.indexOf(QStringLiteral("\n  X "));
+        const int y = help.out.indexOf(QStringLiteral("\n  Y "));
+        const int radius = help.out.indexOf(QStringLiteral("\n  RADIUS "));
+        QVERIFY2(x > 0 && x < y && y < radius, qPrintable(help.out));
+        QVERIFY(help.out.contains(QStringLiteral("Values: 0 to 95.")));
+        QVERIFY(help.out.contains(QStringLiteral("Default: 3.")));
+        const int example = lines.indexOf(QStringLiteral("Example:"));
+        QVERIFY(example > 0);
+        QStringList words = lines.at(example + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(words.takeFirst(), QStringLiteral("tavrel-cli"));
+        QCOMPARE(RunCli(QStringList{"--port", "emulator"} + words).exitCode, 0);
+
+        const CliRun picture = RunCli({"help", "convert"});
+        QVERIFY(picture.out.contains(QStringLiteral("--resize=WxH")));
+        QCOMPARE(RunCli({"help", "no-such-command"}).exitCode, 2);
+        QCOMPARE(RunCli({"help", "run"}).exitCode, 0);
+    }
+
+    void manualPagesAndCompletion()
+    {
+#ifdef TAVREL_DOCS_PATH
+        QTemporaryDir dir;
+        QProcess docs;
+        docs.start(QStringLiteral(TAVREL_DOCS_PATH), {"--version", "9.9", "--date", "2026-12-08", dir.path()});
+        QVERIFY(docs.waitForFinished(60000));
+        QCOMPARE(docs.exitCode(), 0);
+        // The same release makes the same files, whenever and however often
+        // they are made: the date is the one given, never the clock's.
+        QTemporaryDir again;
+        docs.start(QStringLiteral(TAVREL_DOCS_PATH), {"--version", "9.9", "--date", "2026-12-08", again.path()});
+        QVERIFY(docs.waitForFinished(60000));
+        for (const QString& file : QDir(dir.path()).entryList(QDir::Files)) {
+            QCOMPARE(ReadAll(again.filePath(file)), ReadAll(dir.filePath(file)));
+            if (file.endsWith(QLatin1String(".1")))
+                QVERIFY2(ReadAll(dir.filePath(file)).contains(" 1 \"2026-12-08\" \"Tavrel 9.9\""), qPrintable(file));
+        }
+        const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
+        const QString lexgrog = QStandardPaths::findExecutable(QStringLiteral("lexgrog"));
+        for (const QString& name : {QStringLiteral("tavrel"), QStringLiteral("tavrel-cli"), QStringLiteral("quennel-emu")}) {
+            const QString page = dir.filePath(name + QStringLiteral(".1"));
+            const QString text = QString::fromUtf8(ReadAll(page));
+            for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "SEE ALSO"})
+                QVERIFY2(text.contains(QStringLiteral("\n.SH ") + QLatin1String(section) + QLatin1Char('\n')),
+                         qPrintable(name + ": " + section));
+            if (!groff.isEmpty()) {
+                QProcess check;
+                check.start(groff, {"-ww", "-z", "-man", "-Tutf8", page});
+                QVERIFY(check.waitForFinished(60000));
+                QCOMPARE(check.exitCode(), 0);
+                QCOMPARE(QString::fromUtf8(check.readAllStandardError()), QString());
+            }
+            if (!lexgrog.isEmpty()) {
+                QProcess check;
+                check.start(lexgrog, {page});
+                QVERIFY(check.waitForFinished(60000));
+                const QByteArray parsed = check.readAllStandardOutput();
+                QVERIFY2(check.exitCode() == 0 && parsed.contains(name.toUtf8() + " - "), parsed.constData());
+            }
+        }
+        // Every command of the table, with its usage, and the sections a
+        // user looks for.
+        const QString cli = QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("tavrel-cli.1"))));
+        for (const char* section : {"COMMANDS", "SCRIPTS", "EXIT STATUS", "ENVIRONMENT", "FILES", "EXAMPLES"})
+            QVERIFY2(cli.contains(QStringLiteral("\n.SH ") + QLatin1String(section) + QLatin1Char('\n')), section);
+        for (const CommandInfo& command : AllCommands()) {
+            const QString name = CliName(command.caption);
+            QVERIFY2(cli.contains(QStringLiteral("\n\\fB") + QString(name).replace('-', "\\-") + QStringLiteral("\\fR")),
+                     qPrintable(name));
+        }
+        // Each program's options are in its page.
+        const QString panel = QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("tavrel.1"))));
+        for (const char* told : {"dialout", "\\-\\-reset\\-settings", "tavrel.ini", "cannot remove FILE", "F1"})
+            QVERIFY2(panel.contains(QLatin1String(told)), told);
+        QVector<QPair<QString, QString>> programs = {{QStringLiteral(TAVREL_PANEL_PATH), panel},
+                                                     {QStringLiteral(TAVREL_CLI_PATH), cli}};
+#ifdef QUENNEL_EMU_PATH
+        programs.push_back({QStringLiteral(QUENNEL_EMU_PATH),
+                            QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("quennel-emu.1"))))});
+#endif
+        static const QRegularExpression option(QStringLiteral("(?:^|\\s)(--[a-z][a-z-]+)"));
+        for (const auto& [program, page] : programs) {
+            QProcess help;
+            help.start(program, {"--help"});
+            QVERIFY(help.waitForFinished(60000));
+            for (const auto& match : option.globalMatch(QString::fromUtf8(help.readAllStandardOutput()))) {
+                const QString roff = match.captured(1).replace('-', QStringLiteral("\\-"));
+                QVERIFY2(page.contains(roff), qPrintable(program + ": " + match.captured(1)));
+            }
+        }
+
+        // The completion offers commands, options, their values and ports.
+        const QString completion = dir.filePath(QStringLiteral("tavrel-cli.bash-completion"));
+        auto complete = [&completion](const QString& words) {
+            QProcess bash;
+            bash.start(QStringLiteral("bash"), {"-c", QStringLiteral("source \"$0\"; COMP_WORDS=(%1); "
+                                                                     "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tavrel_cli; "
+                                                                     "printf '%s\\n' \"${COMPREPLY[@]}\"")
+                                                          .arg(words),
+                                                completion});
+            bash.waitForFinished(30000);
+            return QString::fromUtf8(bash.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+        QCOMPARE(complete(QStringLiteral("tavrel-cli print-t")), QStringList{"print-text-string"});
+        QVERIFY(complete(QStringLiteral("tavrel-cli --port ''")).contains(QStringLiteral("emulator")));
+        QCOMPARE(complete(QStringLiteral("tavrel-cli --tr")), QStringList{"--trace"});
+        QCOMPARE(complete(QStringLiteral("tavrel-cli --port emulator text-button 1 --b")), QStringList{"--button-down"});
+        QCOMPARE(complete(QStringLiteral("tavrel-cli set-font 1 --fo")), QStringList());
+        QCOMPARE(complete(QStringLiteral("tavrel-cli print-text-string --font ''")), (QStringList{"0", "1", "2", "3"}));
+        QCOMPARE(complete(QStringLiteral("tavrel-cli convert --depth = ''")), (QStringList{"16", "8"}));
+#else
+        QSKIP("no tavrel-docs in this build");
+#endif
     }
 
 private:

@@ -48,6 +48,12 @@ private slots:
         QTest::newRow("dim") << L{"dim-area", "10", "20"} << "Dim Area: 36,68,10,20,1,1 : 6 bytes written";
         QTest::newRow("scroll rows") << L{"scroll-control", "--function=4"} << "Scroll Control: 36,83,5,64 : 4 bytes written";
         QTest::newRow("scroll off") << L{"scroll-control", "--enable=0"} << "Scroll Control: 36,83,0,0 : 4 bytes written";
+        // Options as --name VALUE, wherever they stand.
+        QTest::newRow("power off spaced") << L{"oled-control-functions", "--function", "2", "--power-off"}
+                                          << "Oled Control: 89,2,0 : 3 bytes written";
+        QTest::newRow("rotate spaced") << L{"rotate-display", "--orientation", "0"} << "Rotate Display: 36,70,0 : 3 bytes written";
+        QTest::newRow("scroll rows spaced") << L{"scroll-control", "3", "5", "10", "20", "2", "--function", "4"}
+                                            << "Scroll Control: 36,83,5,20 : 4 bytes written";
         QTest::newRow("write command") << L{"write-command", "256"} << "Write Command: 36,87,0 : 3 bytes written";
     }
     void commandsAreSentAndAcknowledged()
@@ -111,10 +117,12 @@ private slots:
     {
         const CliRun help = RunCli({"--help"});
         QCOMPARE(help.exitCode, 0);
-        for (const char* text : {"draw-polygon X1 Y1 ... X7 Y7", "--vertices=3..7", "set-wireframe-mode",
-                                 "copy-area SRC-X SRC-Y WIDTH HEIGHT DST-X DST-Y", "get-device-info", "--repeat",
-                                 "oled-control-functions [CONTRAST]", "--orientation=0|1",
-                                 "scroll-control SPEED H-STEP START-ROW ROWS V-STEP", "write-command [BYTE]"})
+        for (const char* text : {"draw-polygon [X1 Y1 ... X7 Y7] [--vertices=N]", "set-wireframe-mode",
+                                 "copy-area [SRC-X SRC-Y WIDTH HEIGHT DST-X DST-Y]", "get-device-info [--repeat]",
+                                 "oled-control-functions [CONTRAST] [--function=F] [--display-off] [--power-off]",
+                                 "rotate-display [--orientation=N]",
+                                 "scroll-control [SPEED H-STEP START-ROW ROWS V-STEP] [--function=F] [--enable]",
+                                 "write-command [BYTE]"})
             QVERIFY2(help.out.contains(QLatin1String(text)), text);
     }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tavrel-cli run against quennel-emu over a pseudo-terminal: a script leaves
 // the same picture and sends the same bytes as its commands run one call at
-// a time; a refused line stops the run and is named; a line that does not
-// parse stops it before anything is sent.
+// a time; a line that does not parse, or that its command would refuse,
+// stops it before anything is sent; a line refused only when it runs stops
+// the run there and is named.
 
 #include "commands/script/Script.h"
 #include "support/CliRunner.h"
@@ -101,7 +102,7 @@ private slots:
         Script script;
         ScriptError error;
         QVERIFY2(ParseScript(text, script, error), qPrintable(error.text()));
-        QVERIFY(script.steps.size() >= 30);
+        QVERIFY(script.stepCount() >= 30);
 
         LoggingEmulator byScript;
         QVERIFY2(byScript.isReady(), qPrintable(byScript.emulator->errorString()));
@@ -116,7 +117,8 @@ private slots:
         QString foreground = QStringLiteral("FFFFFF");
         QString background = QStringLiteral("000000");
         QString outputs;
-        for (const ScriptStep& step : script.steps) {
+        for (int i = 0; i < script.stepCount(); ++i) {
+            const ScriptStep step = script.step(i);
             if (step.kind == ScriptStep::Kind::ForegroundColour)
                 foreground = ColourArgument(step.colour);
             else if (step.kind == ScriptStep::Kind::BackgroundColour)
@@ -142,14 +144,28 @@ private slots:
     {
         LoggingEmulator rig;
         QVERIFY2(rig.emulator->isReady(), qPrintable(rig.emulator->errorString()));
+        // Refused before the run: nothing is sent.
         const QByteArray script = "set-pixel 1 1\n# a comment\ndraw-line 0 0 96 0\nset-pixel 2 2\n";
         CliRun run = RunScriptFrom(rig.port(), script);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("Pixel out of bounds!\n")), qPrintable(run.err));
-        QVERIFY2(run.err.contains(QStringLiteral("tavrel-cli: line 3: draw-line was refused; the run stops there\n")),
+        QCOMPARE(run.err, QStringLiteral("tavrel-cli: line 3: draw-line: Pixel out of bounds!\n"
+                                         "tavrel-cli: nothing was sent: the run would stop at that line\n"));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(rig.receivedBytes(), QByteArray());
+
+        // A picture that is there but cannot be decoded is found when it runs.
+        const QString damaged = rig.root.filePath(QStringLiteral("damaged.png"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG not really");
+        file.close();
+        run = RunScriptFrom(rig.port(), "set-pixel 1 1\ndisplay-image " + damaged.toUtf8() + "\nset-pixel 2 2\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("tavrel-cli: line 2: display-image was refused; the run stops there\n")),
                  qPrintable(run.err));
-        QCOMPARE(run.out, QStringLiteral("Set Pixel: 80,1,1,255,255 : 5 bytes written\n> Command Acknowledged\n"
-                                         "Set pixel bounds error.\n"));
+        QVERIFY2(run.out.startsWith(QStringLiteral("Set Pixel: 80,1,1,255,255 : 5 bytes written\n> Command Acknowledged\n"))
+                     && !run.out.contains(QStringLiteral("80,2,2")),
+                 qPrintable(run.out));
         QCOMPARE(rig.receivedBytes(), QByteArray("\x50\x01\x01\xff\xff", 5));
 
         // --keep-going runs on, and fails at the end.
@@ -157,7 +173,7 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("tavrel-cli: line 3: draw-line was refused\n")), qPrintable(run.err));
         QVERIFY2(run.err.endsWith(QStringLiteral("tavrel-cli: 1 command of the script failed\n")), qPrintable(run.err));
-        QVERIFY(rig.receivedBytes().endsWith(QByteArray("\x50\x01\x01\xff\xff\x50\x02\x02\xff\xff", 10)));
+        QVERIFY(rig.receivedBytes().endsWith(QByteArray("\x50\x01\x01\xff\xff\x50\x01\x01\xff\xff\x50\x02\x02\xff\xff", 15)));
     }
 
     void traceShowsTheWholeRunOnOneOpening()
@@ -206,6 +222,40 @@ private slots:
         QCOMPARE(RunCli(rig.port() + QStringList{"run", "a", "b"}).exitCode, 2);
     }
 
+    void aScriptPastItsBoundStopsThere()
+    {
+        // 20 MiB on standard input, as from a program that does not stop:
+        // refused where it passes 16 MiB, in bounded memory, nothing sent.
+        LoggingEmulator rig;
+        QVERIFY2(rig.emulator->isReady(), qPrintable(rig.emulator->errorString()));
+        const QByteArray line = "wait 0   " + QByteArray(1014, '#') + '\n';
+        CliRunOptions options;
+        for (int i = 0; i < 20 * 1024; ++i)
+            options.input += line;
+        const CliRun run = RunCliWith(rig.port() + QStringList{"run", "-"}, options);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err, QStringLiteral("tavrel-cli: line 16385: the script goes on past 16 MiB, the most a script "
+                                         "may have\n"));
+        // Under AddressSanitizer, its shadow memory and the freed blocks it
+        // holds back in quarantine come on top of what the reading takes.
+#if defined(__SANITIZE_ADDRESS__)
+        constexpr qint64 kPeakLimitKb = 600 * 1024;
+#else
+        constexpr qint64 kPeakLimitKb = 200 * 1024;
+#endif
+        if (run.peakRssKb > 0)
+            QVERIFY2(run.peakRssKb < kPeakLimitKb, qPrintable(QString::number(run.peakRssKb)));
+        QVERIFY(rig.receivedBytes().isEmpty());
+
+        // A 0 byte on standard input is not text, as in a file: it neither
+        // ends the line early nor the script.
+        options.input = QByteArray("\0\nclear-screen\n", 15);
+        const CliRun zero = RunCliWith(rig.port() + QStringList{"run", "-"}, options);
+        QCOMPARE(zero.exitCode, 2);
+        QCOMPARE(zero.err, QStringLiteral("tavrel-cli: line 1: not UTF-8 text\n"));
+        QVERIFY(rig.receivedBytes().isEmpty());
+    }
+
     void waitPausesAndFilesNeedNoPort()
     {
         LoggingEmulator rig;
@@ -225,9 +275,11 @@ private slots:
         run = RunScriptFrom(nowhere, QStringLiteral("convert '%1' '%2' --depth 8\n").arg(in, out).toUtf8());
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QFile::exists(out));
-        run = RunScriptFrom(nowhere, "convert a b\nclear-screen\n");
+        const QString unmade = dir.filePath(QStringLiteral("unmade.dat"));
+        run = RunScriptFrom(nowhere, QStringLiteral("convert '%1' '%2'\nclear-screen\n").arg(in, unmade).toUtf8());
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QStringLiteral("Error Creating Com Port Interface.\n"));
+        QVERIFY(!QFile::exists(unmade));
     }
 };
 

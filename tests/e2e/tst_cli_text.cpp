@@ -85,9 +85,11 @@ private slots:
     {
         const CliRun help = run({"--help"});
         QCOMPARE(help.exitCode, 0);
-        for (const char* line : {"print-character X Y CHARACTER", "print-text-string X Y NXWIDTH NXHEIGHT TEXT",
-                                 "text-button X Y NXWIDTH NXHEIGHT TEXT", "set-font N", "set-font-mode N",
-                                 "add-user-char N [ROW0 ... ROW7]", "display-user-char X Y N", "--button-down"})
+        for (const char* line : {"print-character [X Y CHARACTER] [--formatted]",
+                                 "print-text-string [X Y NXWIDTH NXHEIGHT TEXT] [--formatted] [--font=N]",
+                                 "text-button [X Y NXWIDTH NXHEIGHT TEXT] [--button-down] [--font=N]", "set-font N",
+                                 "set-font-mode N", "add-user-char [N ROW0 ROW1 ROW2 ROW3 ROW4 ROW5 ROW6 ROW7]",
+                                 "display-user-char [X Y N]"})
             QVERIFY2(help.out.contains(QLatin1String(line)), line);
     }
 

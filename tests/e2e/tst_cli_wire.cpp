@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What tavrel-cli lets onto the line and onto the user's terminal: texts
 // with characters that would become a 0 byte are refused before anything is
-// written; choices no dialog offers are usage errors found before the port
-// is opened; bytes from the module reach a terminal escaped and a pipe
-// exactly; a packet that does not reach the line whole makes the run fail.
+// written; every word of a command or script line must fit one of the
+// command's fields, and anything else is a usage error found before the port
+// is opened; words that are not UTF-8 are refused, never changed; bytes from
+// the module reach a terminal escaped and a pipe exactly; a packet that does
+// not reach the line whole makes the run fail.
 
+#include "commands/script/ScriptWords.h"
 #include "support/CliRunner.h"
+#include "support/CommandLines.h"
 #include "support/EmulatorProcess.h"
 #include "support/PictureFiles.h"
 
@@ -28,6 +32,7 @@
 #include <pty.h>
 #endif
 
+using namespace tavrel;
 using namespace tavrel::testing;
 
 namespace {
@@ -77,6 +82,8 @@ private slots:
         QTest::newRow("show image") << QStringList{"show-image", "P\u4E00.DAT"} << "U+4E00";
         QTest::newRow("slideshow with an emoji") << QStringList{"slideshow", Ucs4(0x1F600) + "S.DAT"}
                                                  << "U+1F600 \"" + Ucs4(0x1F600) + "\" at position 1";
+        QTest::newRow("character A macron") << QStringList{"print-character", "0", "0", "\u0100"}
+                                            << "U+0100 \"\u0100\" at position 1";
     }
     void charactersThatWouldEndTheTextAreRefused()
     {
@@ -126,7 +133,7 @@ private slots:
         QTest::newRow("formatted 2") << L{"print-character", "--formatted=2"} << "(one of 0, 1).";
         QTest::newRow("string font 9") << L{"print-text-string", "--font=9"} << "is not a choice for font";
         QTest::newRow("button down x") << L{"text-button", "--button-down=x"} << "(one of 0, 1).";
-        QTest::newRow("picture depth 7") << L{"display-image", "in.png", "--depth", "7"} << "--depth takes 16 or 8";
+        QTest::newRow("picture depth 7") << L{"display-image", "in.png", "--depth", "7"} << "\"7\" is not a choice for depth (one of 16, 8).";
     }
     void choicesNoDialogOffersAreUsageErrors()
     {
@@ -140,6 +147,65 @@ private slots:
         QVERIFY2(run.err.startsWith("tavrel-cli: " + arguments.first() + ": "), qPrintable(run.err));
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(!run.err.contains(QStringLiteral("COM Port")));
+    }
+
+    void wordsThatFitNoFieldSendNothing()
+    {
+        // As a command and as a script line: exit status 2, the word named,
+        // the port not opened (nothing printed on standard output) and not a
+        // byte on the line.
+        SilentPty line;
+        QVERIFY(line.isOpen());
+        const QStringList port{"--port", line.slavePath()};
+        for (const RefusedLine& refused : RefusedLines()) {
+            const CliRun command = RunCli(port + refused.words);
+            QVERIFY2(command.exitCode == 2 && command.out.isEmpty(), qPrintable(refused.row + ": " + command.err));
+            QVERIFY2(command.err.contains(refused.named), qPrintable(refused.row + ": " + command.err));
+            QVERIFY2(command.err.contains(QStringLiteral("\nusage: tavrel-cli ")), qPrintable(command.err));
+            CliRunOptions options;
+            options.input = "set-pixel 1 1\n" + JoinScriptWords(refused.words).toUtf8() + '\n';
+            const CliRun script = RunCliWith(port + QStringList{"run", "-"}, options);
+            QVERIFY2(script.exitCode == 2 && script.out.isEmpty(), qPrintable(refused.row + ": " + script.err));
+            QVERIFY2(script.err.startsWith(QStringLiteral("tavrel-cli: line 2: ")), qPrintable(script.err));
+            QVERIFY2(script.err.contains(refused.named), qPrintable(refused.row + ": " + script.err));
+            QCOMPARE(line.drainMaster(), QByteArray());
+        }
+        // Help instead of a write to the open file.
+        const CliRun help = RunCli(port + QStringList{"write-to-file", "--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY2(help.out.startsWith(QStringLiteral("Usage: tavrel-cli [OPTIONS] write-to-file [TEXT]\n")),
+                 qPrintable(help.out));
+        QCOMPARE(line.drainMaster(), QByteArray());
+    }
+
+    void wordsThatAreNotUtf8AreRefusedNotChanged()
+    {
+        // The words reach tavrel-cli as bytes, through bash.
+        QTemporaryDir dir;
+        const QString picture = SavePicture(dir, QStringLiteral("in.png"), Filled(4, 4, Qt::red), "png");
+        // The name a careless reading would make of out\xfe.dat.
+        const QString lookalike = dir.filePath(QStringLiteral("out\uFFFD.dat"));
+        QFile existing(lookalike);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("keep");
+        existing.close();
+        SilentPty line;
+        QVERIFY(line.isOpen());
+        CliRunOptions options;
+        options.program = QStringLiteral("/bin/bash");
+        options.workingDirectory = dir.path();
+        for (const QString& words : {QStringLiteral("convert in.png $'out\\xfe.dat'"),
+                                     QStringLiteral("convert $'in\\xff.png' out.dat"),
+                                     QStringLiteral("--port %1 print-text-string 0 0 1 1 $'caf\\xe9'").arg(line.slavePath()),
+                                     QStringLiteral("--port %1 open-file-to-write $'A\\x80.TXT'").arg(line.slavePath())}) {
+            const CliRun run = RunCliWith({"-c", "exec \"$0\" " + words, QStringLiteral(TAVREL_CLI_PATH)}, options);
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY2(run.err.contains(QStringLiteral("is not UTF-8 text")), qPrintable(run.err));
+        }
+        QCOMPARE(ReadAll(lookalike), QByteArray("keep"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 2);
+        QCOMPARE(line.drainMaster(), QByteArray());
+        Q_UNUSED(picture);
     }
 
     void choicesTheDialogsOfferStillOpenThePort()

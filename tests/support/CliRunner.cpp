@@ -82,6 +82,9 @@ CliRun RunCliWith(const QStringList& arguments, const CliRunOptions& options)
     } else if (::pipe(out) != 0) {
         return run;
     }
+    // A child that stops reading its input early must not take this
+    // process with it: the write then fails instead.
+    ::signal(SIGPIPE, SIG_IGN);
     QElapsedTimer clock;
     clock.start();
     const pid_t pid = ::fork();
@@ -89,6 +92,7 @@ CliRun RunCliWith(const QStringList& arguments, const CliRunOptions& options)
         return run;
     if (pid == 0) {
         // Child: only async-signal-safe calls until exec.
+        ::signal(SIGPIPE, SIG_DFL);
         ::dup2(in[0], 0);
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);

@@ -115,12 +115,15 @@ private slots:
                             {"0", "0", "1", "1", "0", QStringLiteral("\u00E9")}};
         QCOMPARE(WriteToFile(rig.session), CommandOutcome::Sent);
         QCOMPARE(rig.lastWrite(), Bytes({64, 119, 3, 65, 0, 105}));
-        // Print Character sends one character and no terminator.
-        QCOMPARE(PrintCharacter(rig.session), CommandOutcome::Sent);
-        QCOMPARE(rig.lastWrite(), Bytes({0x74, 0, 1, 2, 255, 255}));
+        // Print Character sends one character and no terminator, but not a
+        // character that would go out as 0, which the user did not type.
+        QCOMPARE(PrintCharacter(rig.session), CommandOutcome::Refused);
+        QCOMPARE(rig.link->writes.size(), 1);
+        QCOMPARE(rig.host.messages.size(), 1);
+        QVERIFY2(rig.host.messages.first().startsWith(QStringLiteral("Tavrel|The character U+4E00")),
+                 qPrintable(rig.host.messages.first()));
         QCOMPARE(PrintTextString(rig.session), CommandOutcome::Sent);
         QCOMPARE(rig.lastWrite(), Bytes({0x53, 0, 0, 0, 255, 255, 1, 1, 105, 0}));
-        QVERIFY(rig.host.messages.isEmpty());
     }
 
     void longTextIsReportedAsTooLongFirst()

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's Run Script and Record Script on the built-in emulator: a bad
-// line is shown and nothing is sent, a long wait leaves the panel turning
-// and Cancel ends it, a refused line stops the run and says where, and a
+// line, or one its command would refuse, is shown with the file and line and
+// nothing is sent, a long wait leaves the panel turning and Cancel ends it,
+// a line refused only as it runs stops the run and says where, and a
 // recording takes a script's lines once each.
 
 #include "app/ScriptPlayer.h"
 #include "emulator/Emulator.h"
 #include "link/TrafficHistory.h"
+#include "commands/script/ScriptWords.h"
+#include "support/CommandLines.h"
 #include "support/OpenPanel.h"
 #include "support/UiSeamRecorder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -86,14 +90,34 @@ private slots:
         open.panel.runScript();
         QVERIFY(!open.panel.scriptPlayer());
         QCOMPARE(seam.messages.size(), 1);
-        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Tavrel|line 3: ")), qPrintable(seam.messages.first()));
+        QCOMPARE(seam.messages.first(),
+                 QStringLiteral("Run Script|%1, line 3: the closing ' is missing\n\nThe script was not run and nothing "
+                                "was sent. The panel's help (press F1) describes scripts and their commands.")
+                     .arg(QDir::toNativeSeparators(files.open)));
         QCOMPARE(SentBytes(open.panel), before);
+
+        // Every word that fits no field, and every line its command would
+        // refuse, the same way.
+        QVector<RefusedLine> refused = RefusedLines();
+        refused.push_back({"off the panel", {"draw-line", "0", "0", "96", "0"}, "Pixel out of bounds!"});
+        for (const RefusedLine& line : refused) {
+            files.script("set-pixel 1 1\n" + JoinScriptWords(line.words).toUtf8() + '\n');
+            seam.messages.clear();
+            open.panel.runScript();
+            QVERIFY(!open.panel.scriptPlayer());
+            QCOMPARE(seam.messages.size(), 1);
+            QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Run Script|%1, line 2: ").arg(QDir::toNativeSeparators(files.open)))
+                         && seam.messages.first().contains(line.named),
+                     qPrintable(line.row + ": " + seam.messages.first()));
+        }
+        QCOMPARE(SentBytes(open.panel), before);
+        seam.messages.clear();
 
         // A file that is not there is named, and nothing runs either.
         files.open = files.dir.filePath(QStringLiteral("missing.tavrel"));
         open.panel.runScript();
         QVERIFY(!open.panel.scriptPlayer());
-        QCOMPARE(seam.messages.size(), 2);
+        QCOMPARE(seam.messages.size(), 1);
         QVERIFY2(seam.messages.last().contains(QStringLiteral("missing.tavrel")), qPrintable(seam.messages.last()));
         QCOMPARE(SentBytes(open.panel), before);
     }
@@ -135,11 +159,18 @@ private slots:
         ScriptFiles files;
         OpenPanel open;
         const QByteArray before = SentBytes(open.panel);
-        files.script("set-pixel 1 1\n# comment\ndraw-line 0 0 96 0\nset-pixel 2 2\n");
+        // A picture that is there but cannot be decoded is found as it runs.
+        const QString damaged = files.dir.filePath(QStringLiteral("damaged.png"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG not really");
+        file.close();
+        files.script("set-pixel 1 1\n# comment\ndisplay-image " + JoinScriptWords({damaged}).toUtf8() + "\nset-pixel 2 2\n");
         open.panel.runScript();
         QTRY_VERIFY_WITH_TIMEOUT(!open.panel.scriptPlayer(), 30000);
         QCOMPARE(seam.messages.size(), 2);
-        QCOMPARE(seam.messages.last(), QStringLiteral("Tavrel|The script stopped at line 3: draw-line was refused."));
+        QCOMPARE(seam.messages.last(), QStringLiteral("Run Script|The script %1 stopped at line 3: display-image was refused.")
+                                           .arg(QDir::toNativeSeparators(files.open)));
         QCOMPARE(SentBytes(open.panel), before + QByteArray("\x50\x01\x01\xff\xff", 5));
     }
 
@@ -204,7 +235,7 @@ private slots:
         open.panel.recordScript();
         QVERIFY(!open.panel.isRecording());
         QCOMPARE(seam.messages.size(), 1);
-        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Tavrel|Cannot record into ")),
+        QVERIFY2(seam.messages.first().startsWith(QStringLiteral("Record Script|Cannot record into ")),
                  qPrintable(seam.messages.first()));
         // A cancelled file dialog starts nothing and says nothing.
         files.save.clear();

@@ -2,59 +2,70 @@
 #pragma once
 
 #include "commands/CommandTable.h"
+#include "commands/script/CommandGrammar.h"
 #include "link/DialogRequest.h"
 
-#include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace tavrel {
 
-// The words after a command's name, as tavrel-cli and a script line give
-// them, sorted into what answers its dialog.
-struct CommandArguments {
-    // Text fields, in the order the dialog shows them.
-    QStringList positional;
-    // Check boxes, radio groups and lists: --name[=VALUE]; a bare --name is "1".
-    QMap<QString, QString> named;
-};
+// The fields of the first dialog a command asks for, as a fresh session's
+// dialog starts with them (the command is walked up to that dialog without
+// a port, and the dialog cancelled); none for a command without a dialog.
+QVector<DialogField> FirstDialogFields(const CommandInfo& command);
 
-// --name[=VALUE] sets a check box or radio field by name; everything else
-// (including "-1") is a field text; "--" ends the options.
+// A loose split of words that have already been checked: --name[=VALUE]
+// sets an option (a bare --name is "1"), "--" ends the options, anything
+// else is a text. ParseCommandWords is the check.
 CommandArguments SplitCommandArguments(const QStringList& words);
 
-// Answers a command's parameter dialogs from its arguments: each text field
-// takes the next positional argument (omitted ones keep the dialog's
-// defaults), each choice field its --name option.
+// Checks a command's words as tavrel-cli does before it opens the port:
+// every word matched to a field (ParseCommandWords), and for a command that
+// reads its own arguments, whatever its own check refuses. Returns false
+// with the usage error.
+bool CheckCommandWords(const CommandInfo& command, const QStringList& words, ParsedCommand& parsed, QString& error);
+
+// Answers a command's parameter dialogs from its checked arguments: each
+// text field takes the next text (omitted ones keep the dialog's defaults),
+// each choice field its option.
 class ArgumentAnswers {
 public:
     explicit ArgumentAnswers(CommandArguments arguments);
-
     void answer(DialogRequest& request);
-    // The first answer no dialog could give: a choice that is not among its
-    // control's choices, or a required choice left out. Empty when none.
-    QString usageError() const { return m_usageError; }
-    // Arguments that no dialog field took.
-    QStringList unusedArguments() const;
 
 private:
     CommandArguments m_arguments;
-    QString m_usageError;
 };
 
-// Finds the arguments no dialog of the command could give before any port
-// is opened: a check box, radio group or list set to a value it does not
-// offer, a required choice left out, or (for the commands that read their
-// own arguments) whatever their own check refuses. Returns the usage error,
-// or an empty string when the command may run.
-//
-// A command with a dialog is walked through on a session without a port
-// and with a clock that does not wait, up to its first dialog, which is
-// answered from the arguments and then cancelled; a command without one
-// has nothing to check and sends nothing anywhere.
-QString ArgumentProblem(const CommandInfo& command, const QStringList& words);
+// Walks commands, one after another, as far as they go without a port, to
+// find what they would refuse before sending anything: a point off the
+// panel, a text too long or with a character that cannot be sent, a count
+// out of range, a picture file that is not there. The walk keeps what a
+// session keeps between commands (the remembered points, the font), as a
+// script's run will. Nothing is sent and no file is written.
+class CommandRehearsal {
+public:
+    CommandRehearsal();
+    ~CommandRehearsal();
+    CommandRehearsal(const CommandRehearsal&) = delete;
+    CommandRehearsal& operator=(const CommandRehearsal&) = delete;
+
+    // The message the command would show in refusing, or an empty string
+    // when it would send. The arguments must have passed CheckCommandWords.
+    QString refusal(const CommandInfo& command, const CommandArguments& arguments);
+
+private:
+    friend QVector<DialogField> FirstDialogFields(const CommandInfo& command);
+    struct Stage;
+    std::unique_ptr<Stage> m_stage;
+    // Files that earlier commands write, which later ones may read.
+    QSet<QString> m_written;
+};
 
 // Makes the host's dialogs answer from the given answers while one command
 // runs; null gives the dialogs back to the host.
@@ -70,13 +81,12 @@ enum class CommandRunResult {
 struct CommandRunOutcome {
     CommandRunResult result = CommandRunResult::Sent;
     QString usageError;
-    QStringList unusedArguments;
 };
 
 // Runs one command on the session with the words that follow its name, as
-// tavrel-cli and a script line do: its dialog is answered from the words,
-// or, for a command that reads its own arguments, the words go to it. The
-// session's port is used as it is (open or not).
+// tavrel-cli and a script line do: the words are checked, then its dialog
+// is answered from them, or, for a command that reads its own arguments,
+// they go to it. The session's port is used as it is (open or not).
 CommandRunOutcome RunCommandWords(PanelSession& session, const CommandInfo& command, const QStringList& words,
                                   const DialogRouting& routeDialogs);
 

@@ -3,6 +3,7 @@
 
 #include "commands/TextCommands.h"
 #include "commands/UserCharacter.h"
+#include "commands/script/CommandGrammar.h"
 #include "commands/script/Script.h"
 #include "commands/script/ScriptWords.h"
 #include "link/ParseDecimal.h"
@@ -31,7 +32,7 @@ void SplitFields(const DialogRequest& request, QStringList& positional, QStringL
         if (field.positional)
             positional << field.value;
         else if (!field.choices.isEmpty())
-            options << (field.value == QLatin1String("1") && field.choices == QStringList{QStringLiteral("0"), QStringLiteral("1")}
+            options << (field.checkBox && field.value == QLatin1String("1")
                             ? QStringLiteral("--") + field.name
                             : QStringLiteral("--%1=%2").arg(field.name, field.value));
     }
@@ -59,6 +60,22 @@ bool PictureWords(const DialogRequest& request, QStringList& positional, QString
     return true;
 }
 
+// A word a line can hold: no 0 (a shell ends a word there) and no half of a
+// surrogate pair (which has no UTF-8 form).
+bool Writable(const QString& word)
+{
+    for (int i = 0; i < word.size(); ++i) {
+        const QChar c = word.at(i);
+        if (c.unicode() == 0)
+            return false;
+        if (c.isHighSurrogate() && i + 1 < word.size() && word.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 void UserCharacterWords(const DialogRequest& request, QStringList& positional)
 {
     positional << request.value(TextField::kNumber);
@@ -82,12 +99,19 @@ QStringList RecordedCommandWords(const CommandInfo& command, const QVector<Dialo
             SplitFields(request, positional, options);
         }
     }
+    for (const QString& word : positional) {
+        if (!Writable(word)) {
+            whyNot = QStringLiteral("a text holds a character no script line can hold (a 0, or half of a "
+                                    "surrogate pair)");
+            return {};
+        }
+    }
     QStringList words{CliName(command.caption)};
-    // A text that begins with -- would be taken for an option: the options
-    // then go first and "--" ends them.
+    // A text that begins like an option (--x, -x) or names a field (x=1)
+    // would be taken for one: the options then go first and "--" ends them.
     bool dashes = false;
     for (const QString& word : positional)
-        dashes = dashes || word.startsWith(QLatin1String("--"));
+        dashes = dashes || TakenForOption(command, word);
     if (dashes)
         words << options << QStringLiteral("--") << positional;
     else

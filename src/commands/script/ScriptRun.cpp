@@ -32,12 +32,22 @@ ScriptRun::ScriptRun(const Script& script, PanelSession& session, ScriptHooks ho
 {
 }
 
+const ScriptStep& ScriptRun::nextStep()
+{
+    if (m_stepIndex != m_next) {
+        m_step = m_script.step(m_next);
+        m_stepIndex = m_next;
+    }
+    return m_step;
+}
+
 StepReport ScriptRun::runNext()
 {
     StepReport report;
     if (atEnd())
         return report;
-    const ScriptStep& step = m_script.steps.at(m_next++);
+    const ScriptStep& step = nextStep();
+    ++m_next;
     report.step = &step;
     switch (step.kind) {
     case ScriptStep::Kind::ForegroundColour:

@@ -45,11 +45,13 @@ class ScriptRun {
 public:
     ScriptRun(const Script& script, PanelSession& session, ScriptHooks hooks);
 
-    bool atEnd() const { return m_next >= m_script.steps.size(); }
-    const ScriptStep& nextStep() const { return m_script.steps.at(m_next); }
+    bool atEnd() const { return m_next >= m_script.stepCount(); }
+    // The step that runs next; the reference holds until the step after it
+    // is asked for.
+    const ScriptStep& nextStep();
     int stepsDone() const { return m_next; }
-    int stepCount() const { return int(m_script.steps.size()); }
-    // Runs the next step and moves past it.
+    int stepCount() const { return m_script.stepCount(); }
+    // Runs the next step and moves past it; the report points to the step.
     StepReport runNext();
 
 private:
@@ -57,6 +59,9 @@ private:
     PanelSession& m_session;
     ScriptHooks m_hooks;
     int m_next = 0;
+    // The step at index m_stepIndex, parsed from its line.
+    ScriptStep m_step;
+    int m_stepIndex = -1;
 };
 
 } // namespace tavrel

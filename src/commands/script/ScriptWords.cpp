@@ -1,30 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/script/ScriptWords.h"
 
+#include <QByteArrayView>
+#include <QStringDecoder>
+
 namespace tavrel {
 
 namespace {
 
-bool IsBlank(QChar c)
+bool IsBlank(char c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+    return c == ' ' || c == '\t';
 }
 
-// Characters a shell gives a meaning of its own when they stand unquoted.
-bool IsShellOperator(QChar c)
+// Characters a shell gives a meaning of its own when they stand unquoted:
+// operators, subshells, brace expansion and file-name patterns.
+bool IsShellSpecial(char c)
 {
-    return c == QLatin1Char(';') || c == QLatin1Char('|') || c == QLatin1Char('&') || c == QLatin1Char('<')
-        || c == QLatin1Char('>') || c == QLatin1Char('`');
+    return c == ';' || c == '|' || c == '&' || c == '<' || c == '>' || c == '`' || c == '(' || c == ')' || c == '{'
+        || c == '*' || c == '?' || c == '[';
 }
 
 // A $ is plain only where a shell would keep it: before a blank or at the
 // end of a word.
-bool DollarIsPlain(const QString& line, int next, bool inDoubleQuotes)
+bool DollarIsPlain(const QByteArray& line, int next, bool inDoubleQuotes)
 {
     if (next >= line.size())
         return true;
-    const QChar c = line.at(next);
-    return IsBlank(c) || (inDoubleQuotes && c == QLatin1Char('"'));
+    const char c = line.at(next);
+    return IsBlank(c) || (inDoubleQuotes && c == '"');
 }
 
 QString DollarError()
@@ -32,26 +36,25 @@ QString DollarError()
     return QStringLiteral("a $ would be expanded by a shell; write \\$ or put the word in '...'");
 }
 
-int HexValue(QChar c)
+int DigitValue(char c)
 {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
 // Reads up to `most` digits of the given base from line[i]; returns how
 // many were read.
-int ReadDigits(const QString& line, int i, int most, int base, uint& value)
+int ReadDigits(const QByteArray& line, int i, int most, int base, uint& value)
 {
     int count = 0;
     value = 0;
     while (count < most && i + count < line.size()) {
-        const int digit = HexValue(line.at(i + count));
+        const int digit = DigitValue(line.at(i + count));
         if (digit < 0 || digit >= base)
             break;
         value = value * uint(base) + uint(digit);
@@ -60,65 +63,72 @@ int ReadDigits(const QString& line, int i, int most, int base, uint& value)
     return count;
 }
 
-void AppendCodePoint(QString& word, uint code)
-{
-    if (code > 0xFFFF) {
-        word += QChar(QChar::highSurrogate(code));
-        word += QChar(QChar::lowSurrogate(code));
-    } else {
-        word += QChar(ushort(code));
-    }
-}
-
 // The body of $'…' from line[i] (just after the opening quote) to its
-// closing quote; i ends on the closing quote.
-bool ReadAnsiQuoted(const QString& line, int& i, QString& word, QString& error)
+// closing quote, read as bash reads it: the escapes \xHH and \NNN give
+// bytes, \uHHHH and \UHHHHHHHH give characters (as UTF-8), and an escape
+// bash does not know stays as written; i ends on the closing quote.
+bool ReadAnsiQuoted(const QByteArray& line, int& i, QByteArray& word, QString& error)
 {
     for (; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c == QLatin1Char('\''))
+        const char c = line.at(i);
+        if (c == '\'')
             return true;
-        if (c != QLatin1Char('\\')) {
+        if (c != '\\') {
             word += c;
             continue;
         }
         if (++i >= line.size())
             break;
-        const QChar e = line.at(i);
+        const char e = line.at(i);
         uint value = 0;
-        switch (e.unicode()) {
-        case 'n': word += QLatin1Char('\n'); break;
-        case 'r': word += QLatin1Char('\r'); break;
-        case 't': word += QLatin1Char('\t'); break;
-        case 'a': word += QChar(0x07); break;
-        case 'b': word += QChar(0x08); break;
-        case 'e': case 'E': word += QChar(0x1B); break;
-        case 'f': word += QChar(0x0C); break;
-        case 'v': word += QChar(0x0B); break;
+        switch (e) {
+        case 'n': word += '\n'; break;
+        case 'r': word += '\r'; break;
+        case 't': word += '\t'; break;
+        case 'a': word += '\a'; break;
+        case 'b': word += '\b'; break;
+        case 'e': case 'E': word += '\x1b'; break;
+        case 'f': word += '\f'; break;
+        case 'v': word += '\v'; break;
         case '\\': case '\'': case '"': case '?': word += e; break;
+        case 'c':
+            // \cX: the control character of X.
+            if (i + 1 < line.size() && line.at(i + 1) != '\'') {
+                char x = line.at(++i);
+                if (x == '\\' && i + 1 < line.size() && line.at(i + 1) == '\\')
+                    ++i;
+                word += x == '?' ? '\x7f' : char(QChar::toUpper(uint(uchar(x))) & 0x1F);
+            } else {
+                word += "\\c";
+            }
+            break;
         case 'x': case 'u': case 'U': {
-            const int most = e == QLatin1Char('x') ? 2 : e == QLatin1Char('u') ? 4 : 8;
+            const int most = e == 'x' ? 2 : e == 'u' ? 4 : 8;
             const int read = ReadDigits(line, i + 1, most, 16, value);
             if (read == 0) {
-                error = QStringLiteral("\\%1 needs hexadecimal digits").arg(e);
-                return false;
+                word += '\\';
+                word += e;
+                break;
             }
-            if (value > 0x10FFFF) {
-                error = QStringLiteral("\\%1%2 is not a character").arg(e).arg(line.mid(i + 1, read));
+            if (e == 'x') {
+                word += char(value);
+            } else if (value > 0x10FFFF || QChar::isSurrogate(value)) {
+                error = QStringLiteral("\\%1%2 is not a character").arg(QLatin1Char(e)).arg(QString::fromLatin1(line.mid(i + 1, read)));
                 return false;
+            } else {
+                const char32_t code = value;
+                word += QString::fromUcs4(&code, 1).toUtf8();
             }
-            AppendCodePoint(word, value);
             i += read;
             break;
         }
         default: {
             const int read = ReadDigits(line, i, 3, 8, value);
             if (read > 0) {
-                word += QChar(ushort(value & 0xFF));
+                word += char(value & 0xFF);
                 i += read - 1;
             } else {
-                // As a shell does: an escape it does not know stays as written.
-                word += QLatin1Char('\\');
+                word += '\\';
                 word += e;
             }
         }
@@ -151,15 +161,19 @@ bool NeedsEscape(const QString& word, int i)
     return false;
 }
 
+// $'…' with the characters that cannot stand as they are written as the
+// \xHH of their UTF-8 bytes, which bash reads back to the same bytes
+// whatever its locale; a quote is \x27, so that no \' can end the quoted
+// part early for a reader that does not know $'…'.
 QString AnsiQuoted(const QString& word)
 {
     QString out = QStringLiteral("$'");
     for (int i = 0; i < word.size(); ++i) {
         const QChar c = word.at(i);
-        const ushort u = c.unicode();
-        if (c == QLatin1Char('\\') || c == QLatin1Char('\'')) {
-            out += QLatin1Char('\\');
-            out += c;
+        if (c == QLatin1Char('\\')) {
+            out += QStringLiteral("\\\\");
+        } else if (c == QLatin1Char('\'')) {
+            out += QStringLiteral("\\x27");
         } else if (c == QLatin1Char('\n')) {
             out += QStringLiteral("\\n");
         } else if (c == QLatin1Char('\r')) {
@@ -167,8 +181,16 @@ QString AnsiQuoted(const QString& word)
         } else if (c == QLatin1Char('\t')) {
             out += QStringLiteral("\\t");
         } else if (NeedsEscape(word, i)) {
-            out += u < 0x100 ? QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'))
-                             : QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+            // A lone half of a surrogate pair has no UTF-8 form; its three
+            // bytes are written so that a reader refuses them.
+            const ushort u = c.unicode();
+            QByteArray bytes;
+            if (c.isSurrogate())
+                bytes.append(char(0xE0 | (u >> 12))).append(char(0x80 | ((u >> 6) & 0x3F))).append(char(0x80 | (u & 0x3F)));
+            else
+                bytes = QString(c).toUtf8();
+            for (char b : bytes)
+                out += QStringLiteral("\\x%1").arg(uint(uchar(b)), 2, 16, QLatin1Char('0'));
         } else {
             out += c;
         }
@@ -178,32 +200,48 @@ QString AnsiQuoted(const QString& word)
 
 } // namespace
 
-bool SplitScriptWords(const QString& line, QStringList& words, QString& error)
+bool SplitScriptWords(const QString& text, QStringList& words, QString& error)
 {
+    // A shell reads bytes: the line's UTF-8 bytes, and the bytes $'…' makes,
+    // are read back as UTF-8 a word at a time.
+    const QByteArray line = text.toUtf8();
     words.clear();
-    QString word;
+    QByteArray word;
     bool inWord = false;
     auto endWord = [&] {
-        if (inWord)
-            words << word;
+        if (!inWord)
+            return true;
+        if (word.contains('\0')) {
+            error = QStringLiteral("a word holds a 0 byte, where a shell would end it");
+            return false;
+        }
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(word);
+        if (decoder.hasError()) {
+            error = QStringLiteral("the bytes of $'...' in word %1 are not UTF-8 text").arg(words.size() + 1);
+            return false;
+        }
+        words << decoded;
         word.clear();
         inWord = false;
+        return true;
     };
     for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
+        const char c = line.at(i);
         if (IsBlank(c)) {
-            endWord();
-        } else if (c == QLatin1Char('#') && !inWord) {
+            if (!endWord())
+                return false;
+        } else if (c == '#' && !inWord) {
             break;
-        } else if (c == QLatin1Char('\\')) {
+        } else if (c == '\\') {
             if (++i >= line.size()) {
                 error = QStringLiteral("a \\ at the end of the line escapes nothing");
                 return false;
             }
             word += line.at(i);
             inWord = true;
-        } else if (c == QLatin1Char('\'')) {
-            const int close = line.indexOf(QLatin1Char('\''), i + 1);
+        } else if (c == '\'') {
+            const int close = line.indexOf('\'', i + 1);
             if (close < 0) {
                 error = QStringLiteral("the closing ' is missing");
                 return false;
@@ -211,21 +249,20 @@ bool SplitScriptWords(const QString& line, QStringList& words, QString& error)
             word += line.mid(i + 1, close - i - 1);
             inWord = true;
             i = close;
-        } else if (c == QLatin1Char('"')) {
+        } else if (c == '"') {
             bool closed = false;
             for (++i; i < line.size(); ++i) {
-                const QChar d = line.at(i);
-                if (d == QLatin1Char('"')) {
+                const char d = line.at(i);
+                if (d == '"') {
                     closed = true;
                     break;
                 }
-                if (d == QLatin1Char('\\') && i + 1 < line.size()
-                    && QStringLiteral("$`\"\\").contains(line.at(i + 1))) {
+                if (d == '\\' && i + 1 < line.size() && QByteArrayView("$`\"\\").contains(line.at(i + 1))) {
                     word += line.at(++i);
-                } else if (d == QLatin1Char('$') && !DollarIsPlain(line, i + 1, true)) {
+                } else if (d == '$' && !DollarIsPlain(line, i + 1, true)) {
                     error = DollarError();
                     return false;
-                } else if (d == QLatin1Char('`')) {
+                } else if (d == '`') {
                     error = QStringLiteral("a ` would run a command in a shell; write \\` inside \"...\"");
                     return false;
                 } else {
@@ -237,24 +274,24 @@ bool SplitScriptWords(const QString& line, QStringList& words, QString& error)
                 return false;
             }
             inWord = true;
-        } else if (c == QLatin1Char('$') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('\'')) {
+        } else if (c == '$' && i + 1 < line.size() && line.at(i + 1) == '\'') {
             i += 2;
             if (!ReadAnsiQuoted(line, i, word, error))
                 return false;
             inWord = true;
-        } else if (c == QLatin1Char('$') && !DollarIsPlain(line, i + 1, false)) {
+        } else if (c == '$' && !DollarIsPlain(line, i + 1, false)) {
             error = DollarError();
             return false;
-        } else if (IsShellOperator(c)) {
-            error = QStringLiteral("an unquoted %1 means something else to a shell; put it in '...'").arg(c);
+        } else if (IsShellSpecial(c) || (c == '~' && !inWord)) {
+            error = QStringLiteral("an unquoted %1 means something else to a shell; put it in '...'")
+                        .arg(QLatin1Char(c));
             return false;
         } else {
             word += c;
             inWord = true;
         }
     }
-    endWord();
-    return true;
+    return endWord();
 }
 
 QString QuoteScriptWord(const QString& word)
@@ -271,15 +308,16 @@ QString QuoteScriptWord(const QString& word)
         return word;
     if (escapes)
         return AnsiQuoted(word);
-    if (!word.contains(QLatin1Char('\'')))
-        return QLatin1Char('\'') + word + QLatin1Char('\'');
-    QString out = QStringLiteral("\"");
-    for (QChar c : word) {
-        if (QStringLiteral("$`\"\\").contains(c))
-            out += QLatin1Char('\\');
-        out += c;
+    // '…', each quote of the word written as \' between two quoted parts.
+    QString out;
+    const QStringList parts = word.split(QLatin1Char('\''));
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out += QStringLiteral("\\'");
+        if (!parts.at(i).isEmpty())
+            out += QLatin1Char('\'') + parts.at(i) + QLatin1Char('\'');
     }
-    return out + QLatin1Char('"');
+    return out;
 }
 
 QString JoinScriptWords(const QStringList& words)
