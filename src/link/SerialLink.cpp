@@ -7,13 +7,32 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_UNIX
+#if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <poll.h>
 #include <unistd.h>
 #endif
 
 namespace tavrel {
+
+void SerialLink::markLost(const QString& reason)
+{
+    if (m_dead)
+        return;
+    m_dead = true;
+    m_lossReason = reason.isEmpty() ? QStringLiteral("the device stopped working") : reason;
+}
+
+void SerialLink::checkDeviceNode()
+{
+    if (m_dead)
+        return;
+    const NodeChange change = CompareDeviceNode(m_path, m_node);
+    if (change != NodeChange::Same)
+        markLost(NodeChangeText(change));
+}
+
+#ifndef Q_OS_WIN
 
 namespace {
 
@@ -68,14 +87,6 @@ OpenResult SerialLink::open(const QString& portName, qint32 baudRate, const Link
     return result;
 }
 
-void SerialLink::markLost(const QString& reason)
-{
-    if (m_dead)
-        return;
-    m_dead = true;
-    m_lossReason = reason.isEmpty() ? QStringLiteral("the device stopped working") : reason;
-}
-
 bool SerialLink::noteWaitFailure()
 {
     const auto error = m_port.error();
@@ -91,15 +102,6 @@ bool SerialLink::noteWaitFailure()
 #endif
     markLost(m_port.errorString());
     return true;
-}
-
-void SerialLink::checkDeviceNode()
-{
-    if (m_dead)
-        return;
-    const NodeChange change = CompareDeviceNode(m_path, m_node);
-    if (change != NodeChange::Same)
-        markLost(NodeChangeText(change));
 }
 
 bool SerialLink::usable()
@@ -238,5 +240,7 @@ void SerialLink::close()
     if (m_port.isOpen())
         m_port.close();
 }
+
+#endif // !Q_OS_WIN
 
 } // namespace tavrel
