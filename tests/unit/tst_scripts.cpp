@@ -156,6 +156,7 @@ ScriptReadOptions RefusalsLeftToTheRun()
     return options;
 }
 
+#ifdef Q_OS_UNIX
 // The words bash makes of a line, each as its bytes; empty when bash is not
 // there.
 QList<QByteArray> BashWords(const QString& line)
@@ -179,6 +180,7 @@ QList<QByteArray> Utf8Words(const QStringList& words)
         bytes << word.toUtf8();
     return bytes;
 }
+#endif
 
 // A device that takes a given number of writes and fails the rest.
 class FailingDevice final : public QBuffer {
