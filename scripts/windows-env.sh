@@ -30,3 +30,15 @@ elapsed_since() {
   local start="$1"
   echo "$(($(date +%s) - start)) s"
 }
+
+# The QtSerialPort release tarball for scripts/build-windows-qt.sh, when the
+# caller names none and there is no shared folder beside the main checkout
+# (a fresh clone elsewhere, as in CI): Qt's own archive, fetched only when
+# the cross Qt is built. The script checks the tarball's checksum.
+if [ -z "${TAVREL_QTSERIALPORT_SOURCE:-}" ]; then
+  tavrel_main_checkout="$(cd "$(git -C "$tavrel_root" rev-parse --git-common-dir 2>/dev/null || echo "$tavrel_root/.git")/.." && pwd)"
+  if [ ! -f "$tavrel_main_checkout/../shared/windows/qtserialport-6.4.2.tar.xz" ] \
+    && [ ! -f "$tavrel_root/../shared/windows/qtserialport-6.4.2.tar.xz" ]; then
+    export TAVREL_QTSERIALPORT_SOURCE=https://download.qt.io/archive/qt/6.4/6.4.2/submodules/qtserialport-everywhere-src-6.4.2.tar.xz
+  fi
+fi
