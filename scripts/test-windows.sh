@@ -105,6 +105,13 @@ wine_reg 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d 'Z:\usr\share\fonts\t
 com_link="$work/com7"
 wine_reg 'HKLM\Software\Wine\Ports' /v COM7 /t REG_SZ /d "$com_link"
 "$wineserver" -w
+# One Wine server for the tests, kept running until the installer's turn: a
+# server that a test program started would hold that program's standard
+# error, and write its list of objects there when it stops.
+"$wineserver" -p >"$work/wineserver.log" 2>&1
+# The first program on a new server starts the prefix's services, which keep
+# its standard output and error while the server runs: this one, not a test.
+"$wine" cmd /c exit >"$work/wine-services.log" 2>&1
 step "Wine prefix made"
 
 # 1. The test programs.
@@ -239,13 +246,24 @@ compare_outputs "the script through COM7" "$work/linux/received.bin" "$work/wind
 grep -q "^COM7\b" "$work/windows/ports.out" || fail "--list-ports does not name COM7: $(cat "$work/windows/ports.out")"
 step "through COM7: the emulator received $(stat -c %s "$work/linux/received.bin") bytes, as from Linux, and the texts are Linux's"
 
-# 5. The panel with the windows platform plugin.
+# 5. The panel with the windows platform plugin. The server the tests shared
+# and its services knew no display: the panel's start afresh on Xvfb's.
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w
 xvfb-run -a -s '-screen 0 1280x800x24' bash "$tavrel_root/tests/wine/panel-check.sh" "$panel_exe" "$work" >&2 \
   || fail "the panel under Xvfb"
 step "the panel's window appears and a button opens its dialog"
 
 # 6. The installer, silently: for all users (Wine's user is an
-# administrator), then for the current user alone.
+# administrator), then for the current user alone. The panel's server stops
+# first, so that waiting for the server to end waits for the installer's and
+# the uninstaller's processes. The installed programs start as on a user's
+# machine, on the windows platform: the tests' choice of the offscreen one
+# goes.
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w
+"$wine" reg delete 'HKCU\Environment' /v QT_QPA_PLATFORM /f >/dev/null 2>&1
+"$wineserver" -w
 unset WINEPATH
 start_menu_all="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 start_menu_own="$WINEPREFIX/drive_c/users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"

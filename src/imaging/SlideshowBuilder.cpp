@@ -9,10 +9,12 @@
 #include <QIODevice>
 #include <QMutex>
 #include <QThread>
-#include <QThreadPool>
 #include <QWaitCondition>
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace tavrel {
 
@@ -41,10 +43,6 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
     QMutex mutex;
     QWaitCondition finished;
 
-    // Each worker decodes and converts one picture; the pictures are
-    // independent, so the order of work does not change any byte.
-    QThreadPool pool;
-    pool.setMaxThreadCount(threads > 0 ? threads : qMax(1, QThread::idealThreadCount()));
     // The largest files start first, so that no core is left with one big
     // picture at the end while the others wait.
     std::vector<int> order(static_cast<size_t>(count));
@@ -54,8 +52,13 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
         sizes[size_t(i)] = QFileInfo(paths.at(i)).size();
     }
     std::stable_sort(order.begin(), order.end(), [&sizes](int a, int b) { return sizes[size_t(a)] > sizes[size_t(b)]; });
-    for (int i : order) {
-        pool.start([&, i] {
+    // Each worker takes the next picture, decodes and converts it; the
+    // pictures are independent, so the order of work does not change any
+    // byte.
+    std::atomic<int> next {0};
+    const auto work = [&] {
+        for (int taken = next++; taken < count; taken = next++) {
+            const int i = order[size_t(taken)];
             Slide slide;
             slide.path = paths.at(i);
             slide.read = ReadConvertedPicture(slide.path, rule, slide.picture);
@@ -65,8 +68,29 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
             slides[size_t(i)] = std::move(slide);
             done[size_t(i)] = 1;
             finished.wakeAll();
-        });
+        }
+    };
+    // On Windows the pictures are converted one after another on this
+    // thread: under Wine a program whose picture workers had run could hang
+    // for ever as it exited, and the Windows programs are tested under Wine.
+    // Elsewhere one worker per core; the workers are joined before this
+    // returns.
+#ifdef Q_OS_WIN
+    Q_UNUSED(threads);
+    const int wanted = 0;
+#else
+    const int wanted = std::min(count, threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
+#endif
+    std::vector<std::thread> workers;
+    for (int w = 0; w < wanted; ++w) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // fewer workers, or none: then this thread does it all
+        }
     }
+    if (workers.empty())
+        work();
     for (int i = 0; i < count; ++i) {
         {
             QMutexLocker lock(&mutex);
@@ -76,7 +100,8 @@ std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rul
         if (ready)
             ready(i, slides[size_t(i)]);
     }
-    pool.waitForDone();
+    for (std::thread& worker : workers)
+        worker.join();
     return slides;
 }
 

@@ -35,7 +35,8 @@ struct Slide {
 // picture that cannot be decoded becomes the empty picture's conversion:
 // nothing under NoResize, a black frame otherwise. `ready` is called on the
 // calling thread, in list order, as soon as each slide is done. `threads`
-// limits the pictures converted at once (0: one per core).
+// limits the pictures converted at once (0: one per core). On Windows they
+// are converted one at a time, on the calling thread.
 std::vector<Slide> ConvertSlides(const QStringList& paths, const ResizeRule& rule,
                                  const std::function<void(int index, const Slide& slide)>& ready = {},
                                  int threads = 0);
