@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every tracked file that is code, a build file, a script or a
 # template names its licence in an SPDX-License-Identifier line among its
-# first three lines. Documentation, pictures and Debian's own metadata files
-# (whose formats have no room for it, or which are the licence notices
+# first three lines. Documentation, pictures, the patch to Qt's source (taken
+# byte for byte into the cross-built Qt's recipe) and Debian's own metadata
+# files (whose formats have no room for it, or which are the licence notices
 # themselves) are exempt; the copyright file in debian/ names every file's
 # licence.
 set -euo pipefail
@@ -13,7 +14,7 @@ if [ ! -e .git ]; then
   echo "SPDX check: not a git checkout, nothing to check"
   exit 0
 fi
-exempt='^(LICENSE|\.gitignore|.*\.md|.*\.png|.*\.svg|debian/(changelog|control|copyright|source/format|.*\.install)|scripts/mutation-faults\.txt)$'
+exempt='^(LICENSE|\.gitignore|.*\.md|.*\.png|.*\.svg|.*\.ico|.*\.patch|packaging/windows/THIRD-PARTY\.txt|debian/(changelog|control|copyright|source/format|.*\.install)|scripts/mutation-faults\.txt)$'
 checked=0
 missing=()
 while IFS= read -r -d '' file; do
