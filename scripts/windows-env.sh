@@ -36,7 +36,10 @@ elapsed_since() {
 # (a fresh clone elsewhere, as in CI): Qt's own archive, fetched only when
 # the cross Qt is built. The script checks the tarball's checksum.
 if [ -z "${TAVREL_QTSERIALPORT_SOURCE:-}" ]; then
-  tavrel_main_checkout="$(cd "$(git -C "$tavrel_root" rev-parse --git-common-dir 2>/dev/null || echo "$tavrel_root/.git")/.." && pwd)"
+  # (git names the common folder relative to the checkout when it is the
+  # checkout's own .git.)
+  tavrel_main_checkout="$(cd "$tavrel_root" && cd "$(git rev-parse --git-common-dir 2>/dev/null || echo .git)/.." 2>/dev/null \
+    && pwd || echo "$tavrel_root")"
   if [ ! -f "$tavrel_main_checkout/../shared/windows/qtserialport-6.4.2.tar.xz" ] \
     && [ ! -f "$tavrel_root/../shared/windows/qtserialport-6.4.2.tar.xz" ]; then
     export TAVREL_QTSERIALPORT_SOURCE=https://download.qt.io/archive/qt/6.4/6.4.2/submodules/qtserialport-everywhere-src-6.4.2.tar.xz
