@@ -34,9 +34,12 @@ work="$(mktemp -d)"
 "$wineserver" -k 2>/dev/null || true
 "$wineserver" -f -p &
 server=$!
-trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
-# A first run starts the prefix's own services, which are not the tool's.
-"$tavrel_root/scripts/wine-run.sh" "$cli" --version >/dev/null
+# wineserver -k ends the prefix's services with the server; killing the
+# server alone would leave them holding this script's output.
+trap '"$wineserver" -k 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
+# A first run starts the prefix's own services, which are not the tool's and
+# keep that run's standard output and error.
+"$tavrel_root/scripts/wine-run.sh" "$cli" --version >/dev/null 2>&1
 
 server_cpu_ms() {
   awk -v hz="$(getconf CLK_TCK)" '{ printf "%d\n", ($14 + $15) * 1000 / hz }' "/proc/$server/stat"
