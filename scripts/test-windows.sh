@@ -87,8 +87,13 @@ trap cleanup EXIT
 export WINEPREFIX="$windows_build/wine-prefix"
 wine_user="$(id -un)"  # Wine's user folder is named after the Linux user
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ -d "$WINEPREFIX" ]; then
+# Ends the prefix's Wine server and every program of the prefix with it.
+stop_wine_server() {
   "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w
+}
+if [ -d "$WINEPREFIX" ]; then
+  stop_wine_server
 fi
 rm -rf "$WINEPREFIX"
 "$wine" wineboot --init >/dev/null 2>&1
@@ -248,8 +253,7 @@ step "through COM7: the emulator received $(stat -c %s "$work/linux/received.bin
 
 # 5. The panel with the windows platform plugin. The server the tests shared
 # and its services knew no display: the panel's start afresh on Xvfb's.
-"$wineserver" -k 2>/dev/null || true
-"$wineserver" -w
+stop_wine_server
 xvfb-run -a -s '-screen 0 1280x800x24' bash "$tavrel_root/tests/wine/panel-check.sh" "$panel_exe" "$work" >&2 \
   || fail "the panel under Xvfb"
 step "the panel's window appears and a button opens its dialog"
@@ -260,8 +264,7 @@ step "the panel's window appears and a button opens its dialog"
 # the uninstaller's processes. The installed programs start as on a user's
 # machine, on the windows platform: the tests' choice of the offscreen one
 # goes.
-"$wineserver" -k 2>/dev/null || true
-"$wineserver" -w
+stop_wine_server
 "$wine" reg delete 'HKCU\Environment' /v QT_QPA_PLATFORM /f >/dev/null 2>&1
 "$wineserver" -w
 unset WINEPATH

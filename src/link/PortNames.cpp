@@ -17,14 +17,12 @@ QString PortEntry::displayText() const
     return description.isEmpty() ? name : name + QStringLiteral("  (") + description + QLatin1Char(')');
 }
 
-namespace {
-
-// "\\.\COM10" (the device namespace, which the system needs for COM10 and
-// above) and "COM10" are the same port.
 QString PlainComName(const QString& name)
 {
     return name.startsWith(QLatin1String("\\\\.\\")) || name.startsWith(QLatin1String("//./")) ? name.mid(4) : name;
 }
+
+namespace {
 
 bool SameComName(const QString& a, const QString& b)
 {

@@ -27,6 +27,10 @@ QVector<PortEntry> AvailablePorts();
 // a path and compared as it is.
 bool SamePortName(const QString& a, const QString& b);
 
+// A Windows port name without its device-namespace prefix: "\\.\COM10"
+// (which the system needs for COM10 and above) and "//./COM10" are "COM10".
+QString PlainComName(const QString& name);
+
 // Puts Windows port names in the order of their numbers (COM2 before COM10,
 // "\\.\COM12" as COM12), any other names after them, and keeps one entry of
 // each port.

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#if defined(Q_OS_UNIX)
+#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <poll.h>
 #include <unistd.h>

@@ -26,8 +26,13 @@ public:
     ~SerialLink() override;
 
     qint64 write(const QByteArray& bytes) override;
+#ifndef Q_OS_WIN
+    // (On Windows every write is handed to the driver at once and waits only
+    // as long as the driver takes to accept it: the Link's own write-through
+    // is what it needs.)
     qint64 writeUnwaited(const QByteArray& bytes) override;
     qint64 drainOutput() override;
+#endif
     QByteArray read(int count) override;
     void purgeInput() override;
     void close() override;

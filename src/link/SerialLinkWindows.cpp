@@ -8,6 +8,7 @@
 
 #ifdef Q_OS_WIN
 
+#include "link/PortNames.h"
 #include "link/SerialAccess.h"
 
 #include <qt_windows.h>
@@ -24,17 +25,6 @@ namespace {
 // Driver queue sizes asked for at open; a driver that keeps its own sizes
 // may refuse them.
 constexpr DWORD kQueueSize = 10000;
-
-// CreateFileW reaches COM10 and above only through the device namespace,
-// which names the lower ports as well.
-QString DevicePath(const QString& portName)
-{
-    if (portName.startsWith(QLatin1String("\\\\.\\")))
-        return portName;
-    if (portName.startsWith(QLatin1String("//./")))
-        return QStringLiteral("\\\\.\\") + portName.mid(4);
-    return QStringLiteral("\\\\.\\") + portName;
-}
 
 QString SystemText(DWORD code)
 {
@@ -58,7 +48,9 @@ OpenResult SerialLink::open(const QString& portName, qint32 baudRate, const Link
 {
     OpenResult result;
     std::unique_ptr<SerialLink> link(new SerialLink(timeouts));
-    const QString path = DevicePath(portName);
+    // CreateFileW reaches COM10 and above only through the device
+    // namespace, which names the lower ports as well.
+    const QString path = QStringLiteral("\\\\.\\") + PlainComName(portName);
     // Read and write, no sharing: the port is ours alone while it is open.
     const HANDLE handle = ::CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_READ | GENERIC_WRITE,
                                         0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -143,18 +135,6 @@ qint64 SerialLink::write(const QByteArray& bytes)
     if (qint64(written) < bytes.size())
         checkDeviceNode();
     return qint64(written);
-}
-
-// Every write is handed to the driver at once and waits only as long as the
-// driver takes to accept it, so nothing is left over for drainOutput().
-qint64 SerialLink::writeUnwaited(const QByteArray& bytes)
-{
-    return write(bytes);
-}
-
-qint64 SerialLink::drainOutput()
-{
-    return 0;
 }
 
 QByteArray SerialLink::read(int count)
