@@ -144,16 +144,16 @@ private slots:
 
     void manualPagesAndCompletion()
     {
-#ifdef TAVREL_DOCS_PATH
+#ifdef TAVREL_TEST_HAVE_DOCS
         QTemporaryDir dir;
         QProcess docs;
-        docs.start(QStringLiteral(TAVREL_DOCS_PATH), {"--version", "9.9", "--date", "2026-12-08", dir.path()});
+        docs.start(BuiltProgram(QStringLiteral("tavrel-docs")), {"--version", "9.9", "--date", "2026-12-08", dir.path()});
         QVERIFY(docs.waitForFinished(60000));
         QCOMPARE(docs.exitCode(), 0);
         // The same release makes the same files, whenever and however often
         // they are made: the date is the one given, never the clock's.
         QTemporaryDir again;
-        docs.start(QStringLiteral(TAVREL_DOCS_PATH), {"--version", "9.9", "--date", "2026-12-08", again.path()});
+        docs.start(BuiltProgram(QStringLiteral("tavrel-docs")), {"--version", "9.9", "--date", "2026-12-08", again.path()});
         QVERIFY(docs.waitForFinished(60000));
         for (const QString& file : QDir(dir.path()).entryList(QDir::Files)) {
             QCOMPARE(ReadAll(again.filePath(file)), ReadAll(dir.filePath(file)));
@@ -197,10 +197,10 @@ private slots:
         const QString panel = QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("tavrel.1"))));
         for (const char* told : {"dialout", "\\-\\-reset\\-settings", "tavrel.ini", "cannot remove FILE", "F1"})
             QVERIFY2(panel.contains(QLatin1String(told)), told);
-        QVector<QPair<QString, QString>> programs = {{QStringLiteral(TAVREL_PANEL_PATH), panel},
-                                                     {QStringLiteral(TAVREL_CLI_PATH), cli}};
-#ifdef QUENNEL_EMU_PATH
-        programs.push_back({QStringLiteral(QUENNEL_EMU_PATH),
+        QVector<QPair<QString, QString>> programs = {{BuiltProgram(QStringLiteral("tavrel")), panel},
+                                                     {CliProgram(), cli}};
+#ifdef TAVREL_TEST_HAVE_QUENNEL_EMU
+        programs.push_back({BuiltProgram(QStringLiteral("quennel-emu")),
                             QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("quennel-emu.1"))))});
 #endif
         static const QRegularExpression option(QStringLiteral("(?:^|\\s)(--[a-z][a-z-]+)"));

@@ -176,7 +176,7 @@ private slots:
             QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7755));
             options.program = QStringLiteral("/usr/bin/setpriv");
             prefix = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--",
-                                 QStringLiteral(TAVREL_CLI_PATH)};
+                                 CliProgram()};
             if (!QFile::exists(options.program) || RunCliWith(prefix + QStringList{"--help"}, options).exitCode != 0)
                 QSKIP("running as root without a way to run tavrel-cli as another user (setpriv)");
         }
@@ -280,7 +280,7 @@ private slots:
         QFile::remove(dir.filePath("timed.bmp"));
         for (int kill = 0; kill < 10; ++kill) {
             QProcess cli;
-            cli.start(QStringLiteral(TAVREL_CLI_PATH), {"save-bmp", in, out});
+            cli.start(CliProgram(), {"save-bmp", in, out});
             QVERIFY(cli.waitForStarted());
             QThread::msleep(quint64(saveMs * kill / 10));
             ::kill(pid_t(cli.processId()), SIGKILL);

@@ -159,7 +159,7 @@ private slots:
         SilentPty line;
         QVERIFY(line.isOpen());
         QProcess cli;
-        cli.start(QStringLiteral(TAVREL_CLI_PATH), {"--port", line.slavePath(), "view-directory"});
+        cli.start(CliProgram(), {"--port", line.slavePath(), "view-directory"});
         QVERIFY(cli.waitForStarted(10000));
         const QByteArray chunk(512, 'A');
         QElapsedTimer clock;

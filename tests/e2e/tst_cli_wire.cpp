@@ -198,7 +198,7 @@ private slots:
                                      QStringLiteral("convert $'in\\xff.png' out.dat"),
                                      QStringLiteral("--port %1 print-text-string 0 0 1 1 $'caf\\xe9'").arg(line.slavePath()),
                                      QStringLiteral("--port %1 open-file-to-write $'A\\x80.TXT'").arg(line.slavePath())}) {
-            const CliRun run = RunCliWith({"-c", "exec \"$0\" " + words, QStringLiteral(TAVREL_CLI_PATH)}, options);
+            const CliRun run = RunCliWith({"-c", "exec \"$0\" " + words, CliProgram()}, options);
             QCOMPARE(run.exitCode, 2);
             QVERIFY2(run.err.contains(QStringLiteral("is not UTF-8 text")), qPrintable(run.err));
         }
@@ -286,7 +286,7 @@ private slots:
         ::fcntl(slave, F_SETFD, FD_CLOEXEC);
 
         QProcess cli;
-        cli.start(QStringLiteral(TAVREL_CLI_PATH), {"--port", QString::fromLocal8Bit(name), "display-image", picture});
+        cli.start(CliProgram(), {"--port", QString::fromLocal8Bit(name), "display-image", picture});
         QVERIFY(cli.waitForStarted(10000));
         // Take a few rows of the upload, then the module is gone.
         QByteArray received;

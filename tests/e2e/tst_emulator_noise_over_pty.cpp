@@ -141,7 +141,7 @@ private slots:
 
 void TestEmulatorNoiseOverPty::survivesRandomBytes()
 {
-#ifndef QUENNEL_EMU_PATH
+#ifndef TAVREL_TEST_HAVE_QUENNEL_EMU
     QSKIP("quennel-emu is not built on this platform");
 #else
     QTemporaryDir temp;
@@ -177,7 +177,7 @@ void TestEmulatorNoiseOverPty::survivesRandomBytes()
 // second for every read, and 400 KB took more than a minute and a half.
 void TestEmulatorNoiseOverPty::clientThatNeverReadsDoesNotStallIt()
 {
-#ifndef QUENNEL_EMU_PATH
+#ifndef TAVREL_TEST_HAVE_QUENNEL_EMU
     QSKIP("quennel-emu is not built on this platform");
 #else
     EmulatorProcess emulator;

@@ -133,7 +133,7 @@ struct BackgroundCli {
             process.setStandardErrorFile(held.path());
         else
             process.setStandardOutputFile(held.path());
-        process.start(QStringLiteral(TAVREL_CLI_PATH), QStringList{QStringLiteral("--trace")} + arguments);
+        process.start(CliProgram(), QStringList{QStringLiteral("--trace")} + arguments);
     }
     void readTrace()
     {
@@ -190,7 +190,7 @@ class TestReplug : public QObject {
 private slots:
     void initTestCase()
     {
-#ifndef QUENNEL_EMU_PATH
+#ifndef TAVREL_TEST_HAVE_QUENNEL_EMU
         QSKIP("quennel-emu is not built on this platform");
 #endif
     }

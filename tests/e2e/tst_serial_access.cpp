@@ -14,6 +14,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/CliRunner.h"
+
+using tavrel::testing::CliProgram;
+
 namespace {
 
 constexpr uid_t kNobody = 65534;
@@ -35,7 +39,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         // Everyone may enter the folder; only the device in it is guarded.
         QVERIFY(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755) == 0);
-        m_cli = QStringLiteral(TAVREL_CLI_PATH);
+        m_cli = CliProgram();
         if (::geteuid() == 0) {
             // "nobody" may not be able to reach the build tree; a copy of the
             // program in the open folder it can run.

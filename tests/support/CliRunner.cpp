@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliRunner.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -23,6 +25,16 @@
 
 namespace tavrel::testing {
 
+QString BuiltProgram(const QString& name)
+{
+#ifdef Q_OS_WIN
+    const QString file = name + QStringLiteral(".exe");
+#else
+    const QString& file = name;
+#endif
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../src/") + file);
+}
+
 CliRun RunCli(const QStringList& arguments, const QString& workingDirectory)
 {
     CliRun run;
@@ -31,7 +43,7 @@ CliRun RunCli(const QStringList& arguments, const QString& workingDirectory)
         cli.setWorkingDirectory(workingDirectory);
     QElapsedTimer clock;
     clock.start();
-    cli.start(QStringLiteral(TAVREL_CLI_PATH), arguments);
+    cli.start(CliProgram(), arguments);
     if (!cli.waitForFinished(60000)) {
         cli.kill();
         cli.waitForFinished();
@@ -58,7 +70,7 @@ void SetNonBlocking(int fd)
 CliRun RunCliWith(const QStringList& arguments, const CliRunOptions& options)
 {
     CliRun run;
-    const QByteArray program = (options.program.isEmpty() ? QStringLiteral(TAVREL_CLI_PATH) : options.program).toLocal8Bit();
+    const QByteArray program = (options.program.isEmpty() ? CliProgram() : options.program).toLocal8Bit();
     std::vector<QByteArray> argStorage{program};
     for (const QString& a : arguments)
         argStorage.push_back(a.toLocal8Bit());

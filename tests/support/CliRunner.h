@@ -7,6 +7,14 @@
 
 namespace tavrel::testing {
 
+// A program of this build (tavrel, tavrel-cli, quennel-emu, tavrel-docs),
+// found from the running test: the tests are built into <build>/tests and the
+// programs into <build>/src. The path is not compiled into the tests, so
+// that they compile alike in every checkout and the compiler cache serves
+// one clone's objects to the next.
+QString BuiltProgram(const QString& name);
+inline QString CliProgram() { return BuiltProgram(QStringLiteral("tavrel-cli")); }
+
 // One run of tavrel-cli: its exit status (-1 when it crashed or had to be
 // killed), what it printed, and how long it took.
 struct CliRun {

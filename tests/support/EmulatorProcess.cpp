@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/EmulatorProcess.h"
+#include "support/CliRunner.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -25,13 +26,13 @@
 
 EmulatorProcess::EmulatorProcess(const QStringList& extraArguments, int startTimeoutMs)
 {
-#ifdef QUENNEL_EMU_PATH
+#ifdef TAVREL_TEST_HAVE_QUENNEL_EMU
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #ifdef Q_OS_LINUX
     // Should the test crash, its emulator goes with it instead of lingering.
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 #endif
-    m_process.start(QStringLiteral(QUENNEL_EMU_PATH), QStringList{QStringLiteral("--headless")} + extraArguments);
+    m_process.start(tavrel::testing::BuiltProgram(QStringLiteral("quennel-emu")), QStringList{QStringLiteral("--headless")} + extraArguments);
     if (!m_process.waitForStarted(startTimeoutMs)) {
         m_error = QStringLiteral("quennel-emu did not start: %1").arg(m_process.errorString());
         return;

@@ -54,7 +54,7 @@ private slots:
 
 void TestEmulatorPty::initTestCase()
 {
-#ifndef QUENNEL_EMU_PATH
+#ifndef TAVREL_TEST_HAVE_QUENNEL_EMU
     QSKIP("quennel-emu is not built on this platform");
 #endif
 }
