@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 
@@ -24,6 +26,7 @@
 #include <unistd.h>
 #ifdef Q_OS_LINUX
 #include <atomic>
+#include <functional>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/fsuid.h>
@@ -58,6 +61,9 @@ bool FailsThisClose(int fd)
     return g_closeArmed.compare_exchange_strong(armed, false);
 }
 
+std::atomic<std::function<void()>*> g_beforeRename{nullptr};
+std::atomic<bool> g_renameFired{false};
+
 } // namespace
 
 // Every close() of the test program comes here (the program's own
@@ -72,6 +78,16 @@ extern "C" int close(int fd)
     g_closeFired.store(true);
     errno = EIO;
     return -1;
+}
+
+// Likewise every rename(): BeforeRename's action runs first, once.
+extern "C" int rename(const char* from, const char* to)
+{
+    if (std::function<void()>* action = g_beforeRename.exchange(nullptr)) {
+        (*action)();
+        g_renameFired.store(true);
+    }
+    return int(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, 0));
 }
 #endif
 
@@ -287,6 +303,32 @@ FailingClose::~FailingClose()
 {
 #ifdef Q_OS_LINUX
     g_closeArmed.store(false);
+#endif
+}
+
+BeforeRename::BeforeRename(std::function<void()> action)
+    : m_action(std::move(action))
+{
+#ifdef Q_OS_LINUX
+    g_renameFired.store(false);
+    g_beforeRename.store(&m_action);
+    m_valid = true;
+#endif
+}
+
+BeforeRename::~BeforeRename()
+{
+#ifdef Q_OS_LINUX
+    g_beforeRename.store(nullptr);
+#endif
+}
+
+bool BeforeRename::fired() const
+{
+#ifdef Q_OS_LINUX
+    return g_renameFired.load();
+#else
+    return false;
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 namespace tavrel::testing {
@@ -88,6 +89,24 @@ public:
     bool fired() const;
 
 private:
+    bool m_valid = false;
+};
+
+// For as long as the object lives, the next rename() of this process runs
+// `action` first: what another program might do at that very moment, such
+// as putting a folder where the renamed file is to go. Linux only
+// (isValid() is false elsewhere).
+class BeforeRename {
+public:
+    explicit BeforeRename(std::function<void()> action);
+    ~BeforeRename();
+    BeforeRename(const BeforeRename&) = delete;
+    BeforeRename& operator=(const BeforeRename&) = delete;
+    bool isValid() const { return m_valid; }
+    bool fired() const;
+
+private:
+    std::function<void()> m_action;
     bool m_valid = false;
 };
 

@@ -432,18 +432,22 @@ private slots:
         QCOMPARE(FolderEntries(dir.path()), QStringList{"keep.dat"});
     }
 
-    // What takes the target's place while the file is written is kept, and
-    // nothing the save made stays in the folder, hidden files included.
+    // What takes the target's place while the file is written, or at the
+    // very moment it is renamed into place, is kept, and nothing the save
+    // made stays in the folder, hidden files included.
     void targetThatBecomesSomethingElseMeanwhileStays_data()
     {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("atRename");
         QTest::addColumn<QString>("text");
-        QTest::newRow("folder") << "folder" << "it is a folder, not a regular file";
-        QTest::newRow("fifo") << "fifo" << "it is a named pipe, not a regular file";
+        QTest::newRow("folder") << "folder" << false << "it is a folder, not a regular file";
+        QTest::newRow("fifo") << "fifo" << false << "it is a named pipe, not a regular file";
+        QTest::newRow("folder at the rename") << "folder" << true << WriteFailedText(EISDIR);
     }
     void targetThatBecomesSomethingElseMeanwhileStays()
     {
         QFETCH(QString, kind);
+        QFETCH(bool, atRename);
         QFETCH(QString, text);
 #ifndef Q_OS_UNIX
         if (kind != "folder")
@@ -454,11 +458,17 @@ private slots:
         const QStringList entries = FolderEntries(dir.path());
         std::unique_ptr<SocketFile> socket;
         bool replaced = false;
+        const auto replace = [&] { replaced = QFile::remove(path) && MakeSpecialFile(kind, path, socket); };
+        BeforeRename atTheRename(replace);
+        if (atRename && !atTheRename.isValid())
+            QSKIP("a rename can only be caught on Linux");
         const SaveResult result = SaveFileAtomically(path, [&](QIODevice& out) {
             out.write(QByteArray(5000, 'x'));
-            replaced = QFile::remove(path) && MakeSpecialFile(kind, path, socket);
+            if (!atRename)
+                replace();
             return out.write("tail") == 4;
         });
+        QCOMPARE(atTheRename.fired(), atRename);
         QVERIFY(replaced);
         QVERIFY(result.status != SaveStatus::Saved);
         QVERIFY2(SaveResultText(result).contains(text), qPrintable(SaveResultText(result)));
