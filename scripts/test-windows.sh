@@ -180,7 +180,19 @@ run_both() { # name, then the arguments with OUT for the output file
   local linux_status=0 windows_status=0
   "$linux_cli" "${linux_args[@]}" >"$work/linux/$name.out" 2>&1 || linux_status=$?
   win "$cli_exe" "${windows_args[@]}" >"$work/windows/$name.out" 2>&1 || windows_status=$?
-  [ "$linux_status" = "$windows_status" ] || fail "$name: exit status $windows_status, on Linux $linux_status"
+  if [ "$linux_status" != "$windows_status" ]; then
+    # Once more with Wine's own errors shown, so that the log tells a fault
+    # of the program from one of Wine's; the stage fails either way.
+    local again=0
+    WINEDEBUG=err+all,+seh win "$cli_exe" "${windows_args[@]}" >"$work/windows/$name.again" 2>&1 || again=$?
+    {
+      echo "test-windows: $name under Wine printed:"
+      cat "$work/windows/$name.out"
+      echo "test-windows: run again with Wine's errors shown, exit status $again:"
+      tail -n 40 "$work/windows/$name.again"
+    } >&2
+    fail "$name: exit status $windows_status, on Linux $linux_status"
+  fi
   # The printed texts name the output file, whose folder differs.
   sed -i "s|$work/windows/|OUT/|g; s|$work/linux/|OUT/|g" "$work/linux/$name.out" "$work/windows/$name.out"
   compare_outputs "$name" "$work/linux/$name.out" "$work/windows/$name.out"
